@@ -1,0 +1,94 @@
+#include "platform/graphics/FileBytes.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/graphics/GraphicErrors.h"
+
+namespace brevanto::graphics {
+
+namespace {
+
+// Closes a descriptor on every path out of a scope.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now and reports whether the close succeeded (write errors can surface here).
+    bool close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+std::string openError(const std::filesystem::path& path, const std::string& reason) {
+    return "Cannot open file \"" + path.string() + "\". " + reason;
+}
+
+std::string createError(const std::filesystem::path& path, const std::string& reason) {
+    return "Cannot create file \"" + path.string() + "\". " + reason;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path, std::size_t maxSize) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throw EFOpenError(openError(path, std::strerror(errno)));
+    std::vector<std::uint8_t> data;
+    std::uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EFOpenError(openError(path, std::strerror(errno)));
+        }
+        if (n == 0) break;
+        if (data.size() + static_cast<std::size_t>(n) > maxSize)
+            throw EFOpenError(openError(path, "The file is too large."));
+        data.insert(data.end(), chunk, chunk + n);
+    }
+    return data;
+}
+
+void writeFileAtomically(const std::filesystem::path& path, const std::uint8_t* data,
+                         std::size_t size) {
+    std::string tempName = path.string() + ".XXXXXX";
+    FileDescriptor fd(::mkstemp(tempName.data()));
+    if (fd.get() < 0) throw EFCreateError(createError(path, std::strerror(errno)));
+    auto fail = [&](int error) {
+        ::unlink(tempName.c_str());
+        throw EFCreateError(createError(path, std::strerror(error)));
+    };
+    // mkstemp creates the file 0600; page files are ordinary documents.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd.get(), 0666 & ~mask) != 0) fail(errno);
+    std::size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd.get(), data + written, size - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    if (!fd.close()) fail(errno);
+    if (std::rename(tempName.c_str(), path.c_str()) != 0) fail(errno);
+}
+
+}  // namespace brevanto::graphics

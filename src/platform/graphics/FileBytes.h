@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace brevanto::graphics {
+
+// Whole-file reading and all-or-nothing writing for the graphics classes.
+
+// The file's bytes. Throws EFOpenError (with the path and the system's reason) when the file
+// cannot be opened or read, or is larger than maxSize.
+std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path, std::size_t maxSize);
+
+// Writes data to a temporary file in the target's folder, then renames it over the target; on
+// any failure the temporary file is removed and the target is untouched. Throws EFCreateError.
+void writeFileAtomically(const std::filesystem::path& path, const std::uint8_t* data,
+                         std::size_t size);
+
+}  // namespace brevanto::graphics
