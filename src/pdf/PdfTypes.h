@@ -1,0 +1,20 @@
+#pragma once
+
+// The PDF object model: values, containers, streams, and their exact serialization.
+#include "pdf/MemoryStream.h"
+#include "pdf/PdfArray.h"
+#include "pdf/PdfBinary.h"
+#include "pdf/PdfBoolean.h"
+#include "pdf/PdfDictionary.h"
+#include "pdf/PdfDictionaryElement.h"
+#include "pdf/PdfErrors.h"
+#include "pdf/PdfFormat.h"
+#include "pdf/PdfName.h"
+#include "pdf/PdfNull.h"
+#include "pdf/PdfNumber.h"
+#include "pdf/PdfObject.h"
+#include "pdf/PdfReal.h"
+#include "pdf/PdfStream.h"
+#include "pdf/PdfText.h"
+#include "pdf/PdfVirtualObject.h"
+#include "pdf/Stream.h"

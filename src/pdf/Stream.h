@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The byte sink everything in the PDF writer writes into: the file (a file stream, provided
+// by its opener) or memory (TMemoryStream). Position is the offset of the next write, counted
+// from the start; setting it makes the next write overwrite or extend from there.
+class TStream {
+  public:
+    virtual ~TStream() = default;
+
+    virtual void Write(const void* data, std::size_t count) = 0;
+    virtual std::int64_t Position() const = 0;
+    virtual void SetPosition(std::int64_t position) = 0;
+
+    // Writes the text's bytes unchanged.
+    void WriteText(std::string_view text);
+};
