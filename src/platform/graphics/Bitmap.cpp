@@ -158,7 +158,10 @@ void Bitmap::loadFromBytes(const std::uint8_t* data, std::size_t size) {
     *this = decodeBmpFile(data, size);
 }
 
-std::vector<std::uint8_t> Bitmap::saveToBytes() const { return encodeBmpFile(*this); }
+std::vector<std::uint8_t> Bitmap::saveToBytes() const {
+    if (empty()) throw EInvalidGraphicOperation("An empty bitmap cannot be saved");
+    return encodeBmpFile(*this);
+}
 
 void Bitmap::assignTo(Bitmap& target) const {
     if (&target != this) target = *this;

@@ -66,7 +66,7 @@ class Bitmap final : public Graphic {
     std::unique_ptr<Graphic> clone() const override;
     // A BMP file image (file header included), read in the file's own pixel format.
     void loadFromBytes(const std::uint8_t* data, std::size_t size) override;
-    // A BMP file in this bitmap's own pixel format.
+    // A BMP file in this bitmap's own pixel format; EInvalidGraphicOperation when empty.
     std::vector<std::uint8_t> saveToBytes() const override;
     void assignTo(Bitmap& target) const override;
 

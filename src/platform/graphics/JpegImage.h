@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphic.h"
+
+namespace brevanto::graphics {
+
+// A JPEG picture. Loaded from a file or bytes, it keeps exactly those compressed bytes and
+// saves them unchanged; width, height and components come from the stream's frame header, and
+// the pixels are decoded only when someone asks for a bitmap. Assigned from a bitmap, it holds
+// a 24-bit copy of the pixels and compresses them (baseline JFIF, three components, at
+// compressionQuality()) the first time its bytes are needed. It owns both the bytes and the
+// pixel copy.
+class JpegImage final : public Graphic {
+  public:
+    static constexpr int kDefaultQuality = 90;
+
+    JpegImage();
+    JpegImage(const JpegImage& other);
+    JpegImage& operator=(const JpegImage& other);
+    JpegImage(JpegImage&& other) noexcept;
+    JpegImage& operator=(JpegImage&& other) noexcept;
+    ~JpegImage() override;
+
+    // Graphic
+    int width() const override;
+    int height() const override;
+    bool empty() const override;
+    std::unique_ptr<Graphic> clone() const override;
+    // Takes a JPEG stream after checking its marker structure (EJPEG when it is not a whole,
+    // well-formed stream); the bytes are kept as given.
+    void loadFromBytes(const std::uint8_t* data, std::size_t size) override;
+    // The compressed bytes (see data()); EInvalidGraphicOperation when empty.
+    std::vector<std::uint8_t> saveToBytes() const override;
+    // Decodes into target (8-bit grey for one-component JPEGs, otherwise 24-bit).
+    void assignTo(Bitmap& target) const override;
+
+    // From a Bitmap: keep its pixels to compress; from a JpegImage: copy it. Anything else, or
+    // an empty bitmap, empties this picture.
+    void assign(const Graphic& source);
+
+    // The compressed bytes, compressing the held pixels first when there are no bytes yet.
+    // Empty for an empty picture. Throws what compression throws.
+    const std::vector<std::uint8_t>& data() const;
+    // Compresses the held pixels now (a no-op when there are bytes already).
+    void compress();
+
+    // Colour components in the stream (3 for what we write); 0 for an empty picture.
+    int components() const;
+    bool progressive() const;
+
+    int compressionQuality() const { return quality_; }
+    void setCompressionQuality(int quality);
+
+  private:
+    void compressIfNeeded() const;
+
+    int quality_ = kDefaultQuality;
+    // Compressed stream and what its header says; filled lazily from pixels_.
+    mutable std::vector<std::uint8_t> data_;
+    mutable int width_ = 0;
+    mutable int height_ = 0;
+    mutable int components_ = 0;
+    mutable bool progressive_ = false;
+    std::unique_ptr<Bitmap> pixels_;  // set only while no bytes were loaded
+};
+
+}  // namespace brevanto::graphics

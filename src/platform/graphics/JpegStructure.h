@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace brevanto::graphics {
+
+// What the marker structure of a JPEG stream says about it, found without decoding.
+struct JpegStructure {
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    bool baseline = false;     // SOF0
+    bool progressive = false;  // SOF2, SOF6, SOF10, SOF14
+    bool jfif = false;         // an APP0 "JFIF" segment
+};
+
+// Walks the markers from SOI to EOI, checking every segment length against size and skipping
+// the entropy-coded data after each SOS. Throws EJPEG when the data do not start with SOI,
+// a segment runs past the end, the frame header is missing, repeated or malformed (zero width
+// or height, wrong length), a scan comes before the frame or is missing, or no EOI follows. Bytes
+// after EOI are allowed.
+JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size);
+
+}  // namespace brevanto::graphics
