@@ -1,0 +1,32 @@
+#include <QApplication>
+
+#include "app/TForm1.h"
+
+namespace {
+
+// Where the configuration files are looked for when they are not beside the program.
+constexpr const char* kFallbackFolder = "/etc/brevanto-scanner/";
+
+// The PDF writer's named classes (standard fonts, image creators) must be registered before
+// the first document is made.
+void RegisterPdfClasses() {
+    // HOOK(pdf): call the PDF writer's registration functions here once src/pdf provides them
+    // (RegisterStandardFonts and the image creators), and link brevanto::pdf in
+    // src/app/CMakeLists.txt.
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    RegisterPdfClasses();
+
+    TForm1 form({QCoreApplication::applicationDirPath(), QString::fromLatin1(kFallbackFolder)});
+    QObject::connect(
+        &form, &TForm1::ApplicationTerminated, &application,
+        [](int exitCode) { QCoreApplication::exit(exitCode); }, Qt::QueuedConnection);
+    form.FormCreate();
+    if (form.Terminated()) return form.ExitCode();
+    form.show();
+    return QApplication::exec();
+}

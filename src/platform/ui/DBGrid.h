@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+
+#include <QString>
+#include <QTableView>
+
+class TQueryTableModel;
+
+// A read-only grid over a query: whole-row, single selection; selecting a row makes it the
+// query's current row, and a move of the query's current row selects that row. DblClick fires on
+// a double-click anywhere in the grid, rows or not, as the original grid's did.
+//
+// The grid borrows its data source; the source may be destroyed first (the grid then shows
+// nothing).
+class TDBGrid final : public QTableView {
+    Q_OBJECT
+
+  public:
+    explicit TDBGrid(QWidget* parent = nullptr);
+
+    void SetDataSource(TQueryTableModel* source);
+    TQueryTableModel* DataSource() const { return source_; }
+
+    // Width of a field's column in characters (default: its text width, at most 40).
+    void SetDisplayWidth(const QString& fieldName, int characters);
+
+  signals:
+    void DblClick();
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    void selectRow(int row);
+    void applyWidths();
+
+    TQueryTableModel* source_ = nullptr;
+    std::map<QString, int> displayWidths_;
+};
