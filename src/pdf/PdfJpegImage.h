@@ -1,0 +1,10 @@
+#pragma once
+
+#include "pdf/PdfImages.h"
+
+// JPEG pictures as DCTDecode images: the compressed bytes go into the stream unchanged, never
+// decoded. EPdfInvalidValue "only jpeg image is allowed." for any other graphic.
+class TPdfJpegImage : public TPdfImageCreator {
+  public:
+    std::unique_ptr<TPdfImage> ConvertGraphic(const brevanto::graphics::Graphic& graphic) override;
+};

@@ -1,0 +1,84 @@
+#include "ReportFixtures.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "pdf/PdfImages.h"
+#include "pdf/PdfStandardFonts.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/JpegImage.h"
+
+using namespace brevanto::graphics;
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brevanto-report-XXXXXX");
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteTestJpeg(const std::filesystem::path& path, int width, int height) {
+    Bitmap bitmap(width, height, PixelFormat::pf24bit);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.setPixel(x, y, x < width / 2 ? RgbColor{220, 20, 20} : RgbColor{20, 20, 220});
+    JpegImage jpeg;
+    jpeg.assign(bitmap);
+    jpeg.saveToFile(path);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+ProgramLayout::ProgramLayout() {
+    pagina.SetName("pagina");
+    pagina.SetMarginTop(1);
+    pagina.SetMarginLeft(1);
+    pagina.SetMarginRight(1);
+    pagina.SetMarginBottom(1);
+    PRGridPanel1.SetName("PRGridPanel1");
+    PRGridPanel1.SetParent(&pagina);
+    PRGridPanel1.SetAlign(alClient);
+    PRJpegImage1.SetName("PRJpegImage1");
+    PRJpegImage1.SetParent(&PRGridPanel1);
+    PRJpegImage1.SetAlign(alClient);
+}
+
+std::string PdfObjectText(const std::string& pdf, int n) {
+    const std::string start = "\n" + std::to_string(n) + " 0 obj";
+    const auto from = pdf.find(start);
+    if (from == std::string::npos) return {};
+    const auto to = pdf.find("endobj", from);
+    return pdf.substr(from + 1, to == std::string::npos ? std::string::npos : to - from - 1);
+}
+
+int RunCommand(const std::string& command, std::string& output) {
+    output.clear();
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return -1;
+    std::array<char, 4096> buffer;
+    std::size_t n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void RegisterPdfClasses() {
+    RegisterStandardFonts();
+    RegisterImageCreators();
+}
