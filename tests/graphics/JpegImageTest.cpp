@@ -1,0 +1,271 @@
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "LibjpegProbe.h"
+#include "TestImages.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/JpegImage.h"
+
+namespace brevanto::graphics {
+namespace {
+
+using test::gradientBitmap;
+using test::makeJpeg;
+using test::readFile;
+using test::readJpegHeader;
+using test::TempFolder;
+using test::writeFile;
+
+// The markers of the header segments, up to and including the first SOS.
+std::vector<int> headerMarkers(const std::vector<std::uint8_t>& d) {
+    std::vector<int> markers;
+    std::size_t pos = 2;
+    while (pos + 4 <= d.size() && d[pos] == 0xFF) {
+        const int marker = d[pos + 1];
+        markers.push_back(marker);
+        if (marker == 0xDA) break;
+        pos += 2 + static_cast<std::size_t>((d[pos + 2] << 8) | d[pos + 3]);
+    }
+    return markers;
+}
+
+bool contains(const std::vector<int>& v, int x) {
+    return std::find(v.begin(), v.end(), x) != v.end();
+}
+
+std::vector<std::uint8_t> encoded(const Bitmap& bitmap) {
+    JpegImage jpeg;
+    jpeg.assign(bitmap);
+    return jpeg.data();
+}
+
+TEST(JpegImage, CompressesBaselineJfifWithThreeComponentsAtQualityNinety) {
+    const std::vector<std::uint8_t> data = encoded(gradientBitmap(37, 21));
+    const test::LibjpegFacts facts = readJpegHeader(data);
+    ASSERT_TRUE(facts.ok);
+    EXPECT_EQ(facts.width, 37);
+    EXPECT_EQ(facts.height, 21);
+    EXPECT_EQ(facts.components, 3);
+    EXPECT_TRUE(facts.jfif);
+    EXPECT_TRUE(facts.ycbcr);
+    EXPECT_FALSE(facts.progressive);
+    // Quality 90 scales the standard luminance table (16, 11, ...) by 20 %.
+    EXPECT_EQ(facts.lumaQuant0, 3);
+    EXPECT_EQ(facts.lumaQuant1, 2);
+    const std::vector<int> markers = headerMarkers(data);
+    EXPECT_EQ(markers.front(), 0xE0);  // APP0 first
+    EXPECT_TRUE(contains(markers, 0xC0));
+    EXPECT_FALSE(contains(markers, 0xC1));
+    EXPECT_FALSE(contains(markers, 0xC2));
+    EXPECT_EQ(data[data.size() - 2], 0xFF);
+    EXPECT_EQ(data.back(), 0xD9);
+}
+
+TEST(JpegImage, PaletteBitmapsAreCompressedInColour) {
+    Bitmap bitmap(8, 8, PixelFormat::pf1bit);
+    bitmap.setPixelIndex(3, 3, 1);
+    JpegImage jpeg;
+    jpeg.assign(bitmap);
+    EXPECT_EQ(jpeg.width(), 8);
+    EXPECT_EQ(readJpegHeader(jpeg.data()).components, 3);
+    EXPECT_EQ(bitmap.pixelFormat(), PixelFormat::pf1bit);  // the source is left alone
+}
+
+TEST(JpegImage, CompressionQualityChangesTheTables) {
+    JpegImage jpeg;
+    jpeg.setCompressionQuality(50);
+    jpeg.assign(gradientBitmap(8, 8));
+    EXPECT_EQ(readJpegHeader(jpeg.data()).lumaQuant0, 16);
+    EXPECT_THROW(jpeg.setCompressionQuality(0), EInvalidGraphicOperation);
+}
+
+TEST(JpegImage, LoadReadsSizeFromTheHeaderAndSavesTheSameBytes) {
+    std::vector<std::uint8_t> data = makeJpeg(23, 17, 3, false);
+    // A comment segment and bytes after the end marker must survive too.
+    const std::vector<std::uint8_t> comment = {0xFF, 0xFE, 0x00, 0x06, 'n', 'o', 't', 'e'};
+    data.insert(data.begin() + 2, comment.begin(), comment.end());
+    data.push_back(0x00);
+    data.push_back(0x42);
+    TempFolder folder;
+    writeFile(folder.file("in.jpg"), data);
+
+    JpegImage jpeg;
+    jpeg.loadFromFile(folder.file("in.jpg"));
+    EXPECT_EQ(jpeg.width(), 23);
+    EXPECT_EQ(jpeg.height(), 17);
+    EXPECT_EQ(jpeg.components(), 3);
+    EXPECT_EQ(jpeg.data(), data);
+    jpeg.saveToFile(folder.file("out.jpg"));
+    EXPECT_EQ(readFile(folder.file("out.jpg")), data);
+    const JpegImage copy = jpeg;
+    EXPECT_EQ(copy.saveToBytes(), data);
+}
+
+TEST(JpegImage, DecodesToBlueGreenRedBitmap) {
+    Bitmap original(16, 16, PixelFormat::pf24bit);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            original.setPixel(x, y, y < 8 ? RgbColor{200, 30, 40} : RgbColor{20, 60, 220});
+    JpegImage jpeg;
+    const std::vector<std::uint8_t> data = encoded(original);
+    jpeg.loadFromBytes(data.data(), data.size());
+    Bitmap decoded;
+    decoded.assign(jpeg);
+    ASSERT_EQ(decoded.pixelFormat(), PixelFormat::pf24bit);
+    ASSERT_EQ(decoded.width(), 16);
+    for (const auto& [x, y] : {std::pair{2, 2}, {13, 5}, {4, 12}, {10, 14}}) {
+        const RgbColor want = original.pixel(x, y);
+        const RgbColor got = decoded.pixel(x, y);
+        EXPECT_NEAR(got.red, want.red, 6) << x << "," << y;
+        EXPECT_NEAR(got.green, want.green, 6) << x << "," << y;
+        EXPECT_NEAR(got.blue, want.blue, 6) << x << "," << y;
+    }
+}
+
+TEST(JpegImage, GreyJpegDecodesToEightBitsWithGreyRamp) {
+    const std::vector<std::uint8_t> data = makeJpeg(9, 5, 1, false);
+    JpegImage jpeg;
+    jpeg.loadFromBytes(data.data(), data.size());
+    EXPECT_EQ(jpeg.components(), 1);
+    Bitmap decoded;
+    decoded.assign(jpeg);
+    EXPECT_EQ(decoded.pixelFormat(), PixelFormat::pf8bit);
+    EXPECT_EQ(decoded.palette()[77], (PaletteEntry{77, 77, 77, 0}));
+}
+
+TEST(JpegImage, ProgressiveJpegLoadsAndDecodes) {
+    const std::vector<std::uint8_t> data = makeJpeg(40, 30, 3, true);
+    JpegImage jpeg;
+    jpeg.loadFromBytes(data.data(), data.size());
+    EXPECT_TRUE(jpeg.progressive());
+    EXPECT_EQ(jpeg.data(), data);
+    Bitmap decoded;
+    decoded.assign(jpeg);
+    EXPECT_EQ(decoded.width(), 40);
+    EXPECT_EQ(decoded.height(), 30);
+}
+
+TEST(JpegImage, EmptyPictureHasNothingToSave) {
+    JpegImage jpeg;
+    EXPECT_TRUE(jpeg.empty());
+    EXPECT_TRUE(jpeg.data().empty());
+    EXPECT_THROW(jpeg.saveToBytes(), EInvalidGraphicOperation);
+    Bitmap decoded(2, 2, PixelFormat::pf8bit);
+    decoded.assign(jpeg);
+    EXPECT_TRUE(decoded.empty());
+}
+
+std::size_t scanStart(const std::vector<std::uint8_t>& d) {
+    for (std::size_t i = 2; i + 1 < d.size(); ++i)
+        if (d[i] == 0xFF && d[i + 1] == 0xDA) return i;
+    return 0;
+}
+
+std::size_t frameStart(const std::vector<std::uint8_t>& d) {
+    for (std::size_t i = 2; i + 1 < d.size(); ++i)
+        if (d[i] == 0xFF && d[i + 1] == 0xC0) return i;
+    return 0;
+}
+
+TEST(JpegImage, DamagedStreamsAreRefusedOnLoad) {
+    struct Case {
+        const char* name;
+        void (*damage)(std::vector<std::uint8_t>&);
+    };
+    const Case cases[] = {
+        {"empty", [](std::vector<std::uint8_t>& d) { d.clear(); }},
+        {"a BMP file",
+         [](std::vector<std::uint8_t>& d) {
+             d = Bitmap(1, 1, PixelFormat::pf24bit).saveToBytes();
+         }},
+        {"only SOI", [](std::vector<std::uint8_t>& d) { d.resize(2); }},
+        {"cut in the header", [](std::vector<std::uint8_t>& d) { d.resize(11); }},
+        {"cut in the frame header",
+         [](std::vector<std::uint8_t>& d) { d.resize(frameStart(d) + 6); }},
+        {"cut in the scan", [](std::vector<std::uint8_t>& d) { d.resize(d.size() * 2 / 3); }},
+        {"end marker missing", [](std::vector<std::uint8_t>& d) { d.resize(d.size() - 2); }},
+        {"height 0",
+         [](std::vector<std::uint8_t>& d) {
+             d[frameStart(d) + 5] = 0;
+             d[frameStart(d) + 6] = 0;
+         }},
+        {"segment longer than the file",
+         [](std::vector<std::uint8_t>& d) {
+             d[4] = 0xFF;
+             d[5] = 0xFF;
+         }},
+        {"segment length 1",
+         [](std::vector<std::uint8_t>& d) {
+             d[4] = 0;
+             d[5] = 1;
+         }},
+        {"no frame header",
+         [](std::vector<std::uint8_t>& d) {
+             const std::size_t sof = frameStart(d);
+             d.erase(d.begin() + static_cast<std::ptrdiff_t>(sof),
+                     d.begin() +
+                         static_cast<std::ptrdiff_t>(sof + 2 + ((d[sof + 2] << 8) | d[sof + 3])));
+         }},
+        {"no scan",
+         [](std::vector<std::uint8_t>& d) {
+             d.resize(scanStart(d));
+             d.push_back(0xFF);
+             d.push_back(0xD9);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> data = encoded(gradientBitmap(40, 40));
+        c.damage(data);
+        const auto block = std::make_unique<std::uint8_t[]>(data.size());
+        std::copy(data.begin(), data.end(), block.get());
+        const std::vector<std::uint8_t> before = makeJpeg(3, 3, 3, false);
+        JpegImage jpeg;
+        jpeg.loadFromBytes(before.data(), before.size());
+        try {
+            jpeg.loadFromBytes(data.empty() ? nullptr : block.get(), data.size());
+            ADD_FAILURE() << "no error";
+        } catch (const EJPEG& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("JPEG image is not valid: ", 0), 0u) << e.what();
+        }
+        EXPECT_EQ(jpeg.width(), 3);
+        EXPECT_EQ(jpeg.data(), before);
+    }
+}
+
+TEST(JpegImage, CorruptScanDataIsRefusedWhenDecoding) {
+    // Well-formed markers, but the scan ends early: decoding must not invent grey rows.
+    std::vector<std::uint8_t> data = encoded(gradientBitmap(64, 64));
+    const std::size_t sos = scanStart(data);
+    data.resize(sos + 40);
+    data.push_back(0xFF);
+    data.push_back(0xD9);
+    JpegImage jpeg;
+    jpeg.loadFromBytes(data.data(), data.size());
+    Bitmap decoded(1, 1, PixelFormat::pf24bit);
+    try {
+        decoded.assign(jpeg);
+        FAIL() << "no error";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("JPEG image is not valid: ", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(decoded.width(), 1);
+}
+
+TEST(JpegImage, HugeDimensionsAreRefusedBeforeAllocating) {
+    std::vector<std::uint8_t> data = encoded(gradientBitmap(16, 16));
+    const std::size_t sof = frameStart(data);
+    for (std::size_t i : {sof + 5, sof + 6, sof + 7, sof + 8}) data[i] = 0xFF;  // 65535 x 65535
+    JpegImage jpeg;
+    jpeg.loadFromBytes(data.data(), data.size());
+    EXPECT_EQ(jpeg.width(), 65535);
+    Bitmap decoded;
+    EXPECT_THROW(decoded.assign(jpeg), EInvalidGraphic);
+}
+
+}  // namespace
+}  // namespace brevanto::graphics

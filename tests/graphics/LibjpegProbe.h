@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace brevanto::graphics::test {
+
+// libjpeg used directly, as an independent judge of what our classes write and as a maker of
+// JPEG kinds we do not write ourselves.
+
+struct LibjpegFacts {
+    bool ok = false;
+    int width = 0;
+    int height = 0;
+    int components = 0;
+    bool jfif = false;
+    bool progressive = false;
+    bool ycbcr = false;
+    int lumaQuant0 = 0;  // first two entries of quantisation table 0
+    int lumaQuant1 = 0;
+};
+
+// Reads the header of a JPEG stream; ok is false when libjpeg refuses it.
+LibjpegFacts readJpegHeader(const std::vector<std::uint8_t>& data);
+
+// A width x height JPEG of one grey component, or three (RGB input), progressive if asked.
+std::vector<std::uint8_t> makeJpeg(int width, int height, int components, bool progressive);
+
+}  // namespace brevanto::graphics::test
