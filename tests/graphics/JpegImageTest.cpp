@@ -15,6 +15,7 @@ namespace {
 
 using test::gradientBitmap;
 using test::makeJpeg;
+using test::makeSolidJpeg;
 using test::readFile;
 using test::readJpegHeader;
 using test::TempFolder;
@@ -135,6 +136,34 @@ TEST(JpegImage, GreyJpegDecodesToEightBitsWithGreyRamp) {
     decoded.assign(jpeg);
     EXPECT_EQ(decoded.pixelFormat(), PixelFormat::pf8bit);
     EXPECT_EQ(decoded.palette()[77], (PaletteEntry{77, 77, 77, 0}));
+}
+
+TEST(JpegImage, CmykJpegDecodesToItsRgbColour) {
+    // Adobe CMYK stores 255 minus the ink: no cyan, full magenta and yellow, no black is red.
+    const std::vector<std::uint8_t> data = makeSolidJpeg(8, 8, {255, 0, 0, 255});
+    JpegImage jpeg;
+    jpeg.loadFromBytes(data.data(), data.size());
+    EXPECT_EQ(jpeg.components(), 4);
+    Bitmap decoded;
+    decoded.assign(jpeg);
+    ASSERT_EQ(decoded.pixelFormat(), PixelFormat::pf24bit);
+    const RgbColor c = decoded.pixel(4, 4);
+    EXPECT_GE(c.red, 250);
+    EXPECT_LE(c.green, 5);
+    EXPECT_LE(c.blue, 5);
+}
+
+TEST(JpegImage, PixelsNotYetCompressedAssignToABitmapUnchanged) {
+    const Bitmap original = gradientBitmap(6, 5);
+    JpegImage jpeg;
+    jpeg.assign(original);
+    Bitmap back;
+    back.assign(jpeg);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(back.pixel(x, y), original.pixel(x, y));
+    JpegImage copy;
+    copy.assign(jpeg);
+    EXPECT_EQ(copy.data(), jpeg.data());
 }
 
 TEST(JpegImage, ProgressiveJpegLoadsAndDecodes) {

@@ -65,7 +65,7 @@ bool make(int width, int height, int components, bool progressive, const unsigne
     cinfo.image_width = static_cast<JDIMENSION>(width);
     cinfo.image_height = static_cast<JDIMENSION>(height);
     cinfo.input_components = components;
-    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : (components == 4 ? JCS_CMYK : JCS_RGB);
     jpeg_set_defaults(&cinfo);
     if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
@@ -92,6 +92,21 @@ std::vector<std::uint8_t> makeJpeg(int width, int height, int components, bool p
     unsigned char* out = nullptr;
     unsigned long size = 0;
     const bool ok = make(width, height, components, progressive, pixels.data(), &out, &size);
+    std::vector<std::uint8_t> result;
+    if (ok) result.assign(out, out + size);
+    std::free(out);
+    return result;
+}
+
+std::vector<std::uint8_t> makeSolidJpeg(int width, int height,
+                                        const std::vector<std::uint8_t>& pixel) {
+    std::vector<unsigned char> pixels;
+    for (int i = 0; i < width * height; ++i)
+        pixels.insert(pixels.end(), pixel.begin(), pixel.end());
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const bool ok =
+        make(width, height, static_cast<int>(pixel.size()), false, pixels.data(), &out, &size);
     std::vector<std::uint8_t> result;
     if (ok) result.assign(out, out + size);
     std::free(out);

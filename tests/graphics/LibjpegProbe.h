@@ -26,4 +26,8 @@ LibjpegFacts readJpegHeader(const std::vector<std::uint8_t>& data);
 // A width x height JPEG of one grey component, or three (RGB input), progressive if asked.
 std::vector<std::uint8_t> makeJpeg(int width, int height, int components, bool progressive);
 
+// A JPEG of one colour: one value is grey, three RGB, four CMYK (libjpeg marks it Adobe).
+std::vector<std::uint8_t> makeSolidJpeg(int width, int height,
+                                        const std::vector<std::uint8_t>& pixel);
+
 }  // namespace brevanto::graphics::test
