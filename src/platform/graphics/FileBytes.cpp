@@ -50,6 +50,12 @@ std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path, std::
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throw EFOpenError(openError(path, std::strerror(errno)));
     std::vector<std::uint8_t> data;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
+        if (static_cast<std::uint64_t>(info.st_size) > maxSize)
+            throw EFOpenError(openError(path, "The file is too large."));
+        data.reserve(static_cast<std::size_t>(info.st_size));
+    }
     std::uint8_t chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
