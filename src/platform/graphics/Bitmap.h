@@ -50,7 +50,8 @@ class Bitmap final : public Graphic {
     // BITMAPINFOHEADER or larger (or a 12-byte BITMAPCOREHEADER), bit-field masks when
     // biCompression says so, the colour table, then the pixels. The header, masks, colour table
     // and every pixel row must lie inside [data, data + size); otherwise EInvalidGraphic and
-    // nothing is read past the block.
+    // nothing is read past the block. The pixels are copied; the result is stored bottom-up
+    // whichever order the DIB had.
     static std::unique_ptr<Bitmap> fromPackedDib(const std::uint8_t* data, std::size_t size);
 
     // The packed DIB of this bitmap: BITMAPINFOHEADER, masks for pf16bit, colour table, rows
