@@ -2,6 +2,7 @@
 
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfTypes.h"
+#include "platform/locale/AnsiCodePage.h"
 #include "support/PdfFileCheck.h"
 #include "support/PdfTestDoc.h"
 
@@ -137,6 +138,21 @@ TEST(PdfDoc, InformationSettersReplaceAndMoveTheirEntry) {
     EXPECT_EQ(Written(*info.Dictionary()->ValueOf("Author")), "(Dr. Jo\xE3o \\(OAB\\))");
     // The date value passed in never changes the recorded time of the call.
     EXPECT_EQ(Written(*info.Dictionary()->ValueOf("CreationDate")), "(D:20261211090507)");
+}
+
+TEST(PdfDoc, DoubleByteTextsBecomeUnicodeStringsInTheFile) {
+    ScopedAnsiCodePage page(932);
+    FixedLocalClock clock(kTestTime);
+    TPdfDoc doc;
+    doc.StartDocument();
+    doc.AddPage();
+    doc.GetInfo().SetTitle("A\x82\xA0\x93\xFA");
+    const std::string file = Saved(doc);
+    EXPECT_NE(file.find("/Title <FEFF001B656E001B0041304265E5>\r\n"), std::string::npos);
+    EXPECT_NE(file.find("/Producer (Tarnolix version 0.9)\r\n"), std::string::npos);
+    ExpectConsistentXref(file);
+    TempFolder folder;
+    ExpectAcceptedByTools(folder.Write("Japanese.pdf", file));
 }
 
 TEST(PdfDoc, OperationsWithoutDocumentAreRefused) {
