@@ -32,7 +32,7 @@ void TDBGrid::SetDataSource(TQueryTableModel* source) {
             [source](const QModelIndex& current) {
                 if (current.isValid()) source->SetCurrentRow(current.row());
             });
-    connect(source, &TQueryTableModel::CurrentRowChanged, this, &TDBGrid::selectRow);
+    connect(source, &TQueryTableModel::CurrentRowChanged, this, &TDBGrid::followCurrentRow);
     connect(source, &QAbstractItemModel::modelReset, this, &TDBGrid::applyWidths);
     applyWidths();
 }
@@ -42,7 +42,7 @@ void TDBGrid::SetDisplayWidth(const QString& fieldName, int characters) {
     applyWidths();
 }
 
-void TDBGrid::selectRow(int row) {
+void TDBGrid::followCurrentRow(int row) {
     if (source_ == nullptr || row < 0 || row >= source_->rowCount()) return;
     if (currentIndex().row() == row) return;
     setCurrentIndex(source_->index(row, std::max(0, currentIndex().column())));

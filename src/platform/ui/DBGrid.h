@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include <QPointer>
 #include <QString>
 #include <QTableView>
 
@@ -32,9 +33,9 @@ class TDBGrid final : public QTableView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    void selectRow(int row);
+    void followCurrentRow(int row);
     void applyWidths();
 
-    TQueryTableModel* source_ = nullptr;
+    QPointer<TQueryTableModel> source_;
     std::map<QString, int> displayWidths_;
 };
