@@ -29,12 +29,13 @@ std::unique_ptr<TPdfArray> TPdfImageCreator::BuildIndexedColorSpace(const Bitmap
     static const char kHex[] = "0123456789ABCDEF";
     std::string text = "<";
     text.reserve(1794);
-    for (const PaletteEntry& e : entries)
+    for (const PaletteEntry& e : entries) {
         for (const std::uint8_t c : {e.peRed, e.peGreen, e.peBlue}) {
             text += kHex[c >> 4];
             text += kHex[c & 15];
-            text += ' ';
         }
+        text += ' ';
+    }
     text += '>';
 
     auto table = std::make_unique<TPdfBinary>();
