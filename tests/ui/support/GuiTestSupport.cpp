@@ -32,8 +32,11 @@ TModalDriver& TModalDriver::Then(std::function<void(QWidget&)> step) {
 
 void TModalDriver::poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || modal == last_) return;
-    last_ = modal;
+    if (modal == nullptr) return;
+    std::erase_if(known_, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    for (const auto& known : known_)
+        if (known == modal) return;
+    known_.emplace_back(modal);
     ++seen_;
     QPointer<QWidget> target = modal;
     if (steps_.empty()) {

@@ -24,7 +24,8 @@ class GuiTest : public ::testing::Test {
 };
 
 // Answers modal windows for a test, so nothing waits for a user. Each step runs, from a queued
-// call, on the next modal window that comes up (nested ones too); a modal window that comes up
+// call, on the next new modal window that comes up (nested ones too; a window seen before that
+// is on top again is not new); a modal window that comes up
 // with no step left is closed and counted as unexpected. Stops when destroyed.
 class TModalDriver {
   public:
@@ -45,7 +46,7 @@ class TModalDriver {
     void poll();
 
     QTimer timer_;
-    QPointer<QWidget> last_;
+    std::vector<QPointer<QWidget>> known_;
     std::deque<std::function<void(QWidget&)>> steps_;
     std::vector<QString> unexpected_;
     int seen_ = 0;
