@@ -91,7 +91,7 @@ PageCanvas renderPage(const PageSpec& spec) {
         // Every page starts its rows indented by its own amount, so pages differ at a glance.
         int x = margin + (line == 0 ? (spec.pageNumber % 5) * minWord : 0);
         const int lineEnd = spec.width - margin - random.next(0, 3) * maxWord;
-        while (x < lineEnd) {
+        while (lineEnd - x >= minWord) {
             const int word = std::min(random.next(minWord, maxWord), lineEnd - x);
             canvas.fillRect({x, y, word, blockHeight}, kPageBlockInk);
             x += word + wordGap;
