@@ -145,6 +145,14 @@ TEST(Bitmap, TopDownSectionStoresTheTopRowFirst) {
     EXPECT_TRUE(bitmap->topDown());
     EXPECT_EQ(bitmap->height(), 3);
     EXPECT_EQ(bitmap->scanLine(0), bitmap->bits());
+    bitmap->setPixel(1, 0, RgbColor{7, 8, 9});
+    const std::vector<std::uint8_t> dib = bitmap->toPackedDib();
+    const auto back = Bitmap::fromPackedDib(dib.data(), dib.size());
+    EXPECT_FALSE(back->topDown());
+    EXPECT_EQ(back->pixel(1, 0), (RgbColor{7, 8, 9}));
+    Bitmap converted = *bitmap;
+    converted.setPixelFormat(PixelFormat::pf32bit);
+    EXPECT_EQ(converted.pixel(1, 0), (RgbColor{7, 8, 9}));
 }
 
 // What a memory-mode transfer does with the section: rows arrive top row first, as one run of
