@@ -7,8 +7,7 @@
 
 #include <unistd.h>
 
-#include "pdf/PdfImages.h"
-#include "pdf/PdfStandardFonts.h"
+#include "pdf/PdfClasses.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/JpegImage.h"
 
@@ -76,9 +75,4 @@ int RunCommand(const std::string& command, std::string& output) {
         output.append(buffer.data(), n);
     const int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void RegisterPdfClasses() {
-    RegisterStandardFonts();
-    RegisterImageCreators();
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "pdf/PdfClasses.h"
 #include "report/TPRGridPanel.h"
 #include "report/TPRJpegImage.h"
 #include "report/TPRPage.h"
@@ -39,6 +40,3 @@ std::string PdfObjectText(const std::string& pdf, int n);
 
 // Runs a command, answering its exit status; its output goes to output.
 int RunCommand(const std::string& command, std::string& output);
-
-// Registers fonts and image creators as the program does at start.
-void RegisterPdfClasses();
