@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 namespace brevanto::twaindsm {
 
@@ -14,21 +16,29 @@ namespace {
 // memory several times over during a transfer.
 constexpr double kMaxPagePixels = 80.0e6;
 
+// The ini reader splits unquoted values at commas; a name may well contain one.
+QString rawText(const QSettings& ini, const QString& key) {
+    const QVariant value = ini.value(key);
+    if (value.metaType().id() == QMetaType::QStringList)
+        return value.toStringList().join(", ").trimmed();
+    return value.toString().trimmed();
+}
+
 int readInt(const QSettings& ini, const QString& key, int fallback, int low, int high) {
     bool ok = false;
-    const int value = ini.value(key).toString().trimmed().toInt(&ok);
+    const int value = rawText(ini, key).toInt(&ok);
     return ok && value >= low && value <= high ? value : fallback;
 }
 
 double readDouble(const QSettings& ini, const QString& key, double fallback, double low,
                   double high) {
     bool ok = false;
-    const double value = ini.value(key).toString().trimmed().toDouble(&ok);
+    const double value = rawText(ini, key).toDouble(&ok);
     return ok && value >= low && value <= high ? value : fallback;
 }
 
 bool readBool(const QSettings& ini, const QString& key, bool fallback) {
-    const QString text = ini.value(key).toString().trimmed().toLower();
+    const QString text = rawText(ini, key).toLower();
     if (text == "1" || text == "true" || text == "yes" || text == "on") return true;
     if (text == "0" || text == "false" || text == "no" || text == "off") return false;
     return fallback;
@@ -36,13 +46,13 @@ bool readBool(const QSettings& ini, const QString& key, bool fallback) {
 
 std::string readText(const QSettings& ini, const QString& key, const std::string& fallback) {
     if (!ini.contains(key)) return fallback;
-    return ini.value(key).toString().trimmed().toStdString();
+    return rawText(ini, key).toStdString();
 }
 
 template <typename T>
 T readChoice(const QSettings& ini, const QString& key, T fallback,
              std::initializer_list<std::pair<const char*, T>> choices) {
-    const QString text = ini.value(key).toString().trimmed();
+    const QString text = rawText(ini, key);
     for (const auto& [name, value] : choices)
         if (text.compare(QString::fromLatin1(name), Qt::CaseInsensitive) == 0) return value;
     return fallback;
