@@ -106,6 +106,10 @@ void TfrmLogin2::terminate() {
 }
 
 void TfrmLogin2::ValorSenhaExit() {
+    // The focus also leaves the field while the dialog closes or hides after a good login: that
+    // is no second check.
+    if (checking_ || loggedIn_ || closing_) return;
+    checking_ = true;
     RunGuarded(this, [this] {
         if (isBlank(ValorNome->text()) || isBlank(ValorSenha->text())) {
             TMessageBox::Show(this, QStringLiteral("Preencha todos os campos antes de continuar!"),
@@ -119,11 +123,13 @@ void TfrmLogin2::ValorSenhaExit() {
             !found(statements.LoginPlain(user, password)))
             return;  // a wrong name or password: no message, the user corrects it
 
+        loggedIn_ = true;
         owner_->SetUsuarioLogado(qryLogin.FieldByName("login").AsString());
         owner_->setEnabled(true);
         hide();
         accept();
     });
+    checking_ = false;
 }
 
 bool TfrmLogin2::found(const std::string& statement) {
@@ -132,6 +138,11 @@ bool TfrmLogin2::found(const std::string& statement) {
     qryLogin.SQL().Add(statement);
     qryLogin.Open();
     return qryLogin.RecordCount() > 0;
+}
+
+void TfrmLogin2::done(int result) {
+    closing_ = true;
+    QDialog::done(result);
 }
 
 void TfrmLogin2::paintEvent(QPaintEvent*) {

@@ -29,6 +29,7 @@ class TfrmLogin2 final : public QDialog {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void done(int result) override;
 
   private:
     void terminate();
@@ -36,4 +37,7 @@ class TfrmLogin2 final : public QDialog {
     bool found(const std::string& statement);
 
     TForm1* owner_;
+    bool checking_ = false;
+    bool loggedIn_ = false;
+    bool closing_ = false;
 };

@@ -20,7 +20,7 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setFixedWidth(12);
+    verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
 }
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTableView>
 
-class TQueryTableModel;
+#include "platform/ui/QueryTableModel.h"
 
 // A read-only grid over a query: whole-row, single selection; selecting a row makes it the
 // query's current row, and a move of the query's current row selects that row. DblClick fires on

@@ -1,0 +1,85 @@
+#include <fstream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/ConfigFile.h"
+
+namespace {
+
+struct FirstLine {
+    const char* name;
+    std::string bytes;
+    std::string line;
+};
+
+class ConfigFileTest : public ::testing::TestWithParam<FirstLine> {};
+
+TEST_P(ConfigFileTest, ReadsTheFirstLineAsItStands) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sys.txt"));
+    std::ofstream(path.toStdString(), std::ios::binary) << GetParam().bytes;
+    EXPECT_EQ(ReadFirstLine(path), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ConfigFileTest,
+    ::testing::Values(FirstLine{"Plain", "servidor\n", "servidor"},
+                      FirstLine{"NoLineEnd", "servidor", "servidor"},
+                      FirstLine{"WindowsLineEnd", "servidor\r\nsegunda", "servidor"},
+                      FirstLine{"FurtherLinesIgnored", "a\nb\nc\n", "a"},
+                      FirstLine{"BlanksKept", "  10.0.0.5 \t\n", "  10.0.0.5 \t"},
+                      FirstLine{"Empty", "", ""}, FirstLine{"EmptyFirstLine", "\nbeleza\n", ""},
+                      FirstLine{"EightBit", "escrit\xf3rio\n", "escrit\xf3rio"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ConfigFile, ProgramFolderFirstThenFallback) {
+    QTemporaryDir program;
+    QTemporaryDir fallback;
+    const TConfigFolders folders{program.path(), fallback.path()};
+    EXPECT_FALSE(FindConfigFile(folders, QStringLiteral("sys.txt")));
+
+    std::ofstream(fallback.filePath(QStringLiteral("sys.txt")).toStdString()) << "b";
+    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")),
+              fallback.filePath(QStringLiteral("sys.txt")));
+
+    std::ofstream(program.filePath(QStringLiteral("sys.txt")).toStdString()) << "a";
+    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")),
+              program.filePath(QStringLiteral("sys.txt")));
+}
+
+TEST(ConfigFile, AFolderOfThatNameIsNoFile) {
+    QTemporaryDir program;
+    QTemporaryDir fallback;
+    QDir(program.path()).mkdir(QStringLiteral("banco.txt"));
+    std::ofstream(fallback.filePath(QStringLiteral("banco.txt")).toStdString()) << "x";
+    EXPECT_EQ(FindConfigFile({program.path(), fallback.path()}, QStringLiteral("banco.txt")),
+              fallback.filePath(QStringLiteral("banco.txt")));
+}
+
+TEST(ConfigFile, UnreadableFileIsAnErrorNamingIt) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sys.txt"));
+    std::ofstream(path.toStdString()) << "servidor";
+    QFile::setPermissions(path, QFileDevice::Permissions());
+    try {
+        ReadFirstLine(path);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("sys.txt"), std::string::npos) << error.what();
+    }
+}
+
+TEST(ConfigFile, VanishedFileIsAnError) {
+    EXPECT_THROW(ReadFirstLine(QStringLiteral("/nonexistent/brevanto/sys.txt")),
+                 std::runtime_error);
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+
+#include "AppFixture.h"
+#include "app/TForm1.h"
+#include "app/TfrmLogin2.h"
+#include "platform/ui/DBGrid.h"
+#include "register/TfrmBusca.h"
+
+namespace {
+
+QStringList actionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+
+// Screenshots go into the build tree, for a person to look at.
+QString screenshotPath(const QString& name) {
+    const QString folder = QStringLiteral(BREVANTO_BIN_DIR "/../screenshots");
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(name);
+}
+
+class MainWindowTest : public AppFixture {
+  protected:
+    void SetUp() override {
+        db.Exec(
+            "insert into cadusuario (login, senha) values ('Maria', AES_ENCRYPT('segredo', "
+            "5302));\n"
+            "insert into cadparametos (dirpdf) values ('/srv/brevanto/pdf');\n"
+            "insert into cadprocessos (CodProcesso, cliente) values (2024001, 'Ana Souza'), "
+            "(2024002, 'Bruno Lima');\n"
+            "insert into cadprocessospdf (codprocesso, caminho, tipo) values "
+            "(2024001, '/srv/brevanto/pdf//10032024101500.pdf', 'CO'), "
+            "(2024002, '/srv/brevanto/pdf//11032024093012.pdf', 'RG');");
+        configureBesideProgram();
+        form = makeForm();
+    }
+
+    // Logs in as Maria; the grab, when asked for, is taken of the filled-in dialog.
+    void logIn(const QString& grabTo = {}) {
+        TModalDriver modals;
+        modals.Then([&](QWidget& modal) {
+            TfrmLogin2& dialog = login(modal);
+            Activate(dialog);
+            dialog.ValorNome->setFocus(Qt::OtherFocusReason);
+            TypeText(*dialog.ValorNome, QStringLiteral("maria"));
+            QTest::keyClick(dialog.ValorNome, Qt::Key_Tab);
+            TypeText(*dialog.ValorSenha, QStringLiteral("segredo"));
+            if (!grabTo.isEmpty()) dialog.grab().save(grabTo);
+            QTest::keyClick(dialog.ValorSenha, Qt::Key_Return);
+        });
+        form->FormCreate();
+        ASSERT_TRUE(form->isEnabled());
+        form->show();
+        Activate(*form);
+    }
+
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainWindowTest, ControlsOfTheThreeTabs) {
+    logIn();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Brevanto - Scanner"));
+    EXPECT_EQ(form->size(), QSize(901, 660));
+    ASSERT_EQ(form->RzPageControl1->count(), 3);
+    EXPECT_EQ(form->RzPageControl1->tabText(0), QStringLiteral("Montar Aquivo"));
+    EXPECT_EQ(form->RzPageControl1->tabText(1), QStringLiteral("Listagem"));
+    EXPECT_EQ(form->RzPageControl1->tabText(2), QStringLiteral("Configurações"));
+
+    EXPECT_EQ(form->GoAcquire->text(), QStringLiteral("Capturar"));
+    EXPECT_EQ(form->btnSAlvar->text(), QStringLiteral("Salvar PDF"));
+    EXPECT_EQ(form->Listbox1->size(), QSize(143, 321));
+    EXPECT_EQ(form->AdvScrollBox1->size(), QSize(700, 555));
+    EXPECT_EQ(form->imgMostra->size(), QSize(600, 842));
+    EXPECT_FALSE(form->Memo1->isVisible());
+    EXPECT_EQ(actionTexts(*form->PopupMenu1),
+              QStringList({"Excluir Página", "-", "Mudar para cima", "Mudar para baixo"}));
+    ASSERT_EQ(form->cbTipo->count(), 8);
+    EXPECT_EQ(form->cbTipo->itemText(2), QStringLiteral("Prontuário"));
+    EXPECT_EQ(form->cbTipo->itemText(5), QStringLiteral("Comprovante de Endereço"));
+    EXPECT_EQ(form->cbTipo->currentIndex(), -1);
+    EXPECT_EQ(form->cbTipo->currentText(), QStringLiteral("Escolha um tipo"));
+
+    EXPECT_EQ(form->edtPesquisa->width(), 313);
+    EXPECT_EQ(actionTexts(*form->PopupMenu2),
+              QStringList({"Excluir", "Enviar Arquivos por Email"}));
+    QStringList titles;
+    for (int c = 0; c < form->DBGrid1->model()->columnCount(); ++c)
+        titles << form->DBGrid1->model()->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(titles, QStringList({"codpdf", "codprocesso", "caminho", "cliente"}));
+    EXPECT_EQ(form->DBGrid1->model()->rowCount(), 2);
+
+    EXPECT_EQ(form->edtDir->width(), 280);
+    EXPECT_EQ(form->edtDir->text(), QStringLiteral("/srv/brevanto/pdf"));
+    EXPECT_EQ(form->AdvGlowButton1->text(), QStringLiteral("Buscar"));
+    EXPECT_EQ(form->btnSalva->text(), QStringLiteral("Salvar Alterações"));
+    EXPECT_EQ(form->pnlDiretorio->size(), QSize(252, 372));
+    EXPECT_TRUE(form->pnlDiretorio->isHidden());
+    EXPECT_EQ(form->cxShellTreeView1->size(), QSize(233, 313));
+    EXPECT_EQ(form->AdvGlowButton2->text(), QStringLiteral("Ok"));
+}
+
+TEST_F(MainWindowTest, LeavingTheCaseFieldChecksTheCase) {
+    logIn();
+    TModalDriver modals;
+    int rows = -1;
+    modals.Then([&](QWidget& modal) {
+        auto& lookup = dynamic_cast<TfrmBusca&>(modal);
+        rows = lookup.qryProcessos.RecordCount();
+        lookup.AdvGlowButton1Click();
+    });
+    form->edtProcesso->setFocus(Qt::OtherFocusReason);
+    TypeText(*form->edtProcesso, QStringLiteral("2024001"));
+    QTest::keyClick(form->edtProcesso, Qt::Key_Tab);
+    EXPECT_EQ(modals.Seen(), 0);  // the case exists
+
+    form->edtProcesso->setFocus(Qt::OtherFocusReason);
+    form->edtProcesso->clear();
+    QTest::mouseClick(form->GoAcquire, Qt::LeftButton);
+    EXPECT_EQ(modals.Seen(), 1);  // empty: the lookup came up before the button acted
+    EXPECT_EQ(rows, 2);
+    EXPECT_TRUE(boxes.Messages().empty());
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfLoginAndMainWindow) {
+    const QString loginShot = screenshotPath(QStringLiteral("login.png"));
+    const QString mainShot = screenshotPath(QStringLiteral("main-window.png"));
+    QFile::remove(loginShot);
+    QFile::remove(mainShot);
+    logIn(loginShot);
+    form->RzPageControl1->setCurrentIndex(0);
+    form->edtProcesso->setText(QStringLiteral("2024001"));
+    form->Listbox1->addItems({QStringLiteral("Página 1 |/srv/brevanto/pdf/1003202410.bmp"),
+                              QStringLiteral("Página 2 |/srv/brevanto/pdf/1003202412.bmp")});
+    ASSERT_TRUE(form->grab().save(mainShot));
+    form->RzPageControl1->setCurrentIndex(1);
+    ASSERT_TRUE(form->grab().save(screenshotPath(QStringLiteral("main-window-list.png"))));
+    form->RzPageControl1->setCurrentIndex(2);
+    ASSERT_TRUE(form->grab().save(screenshotPath(QStringLiteral("main-window-settings.png"))));
+    EXPECT_TRUE(QFile::exists(loginShot));
+}
+
+}  // namespace
