@@ -43,17 +43,17 @@ std::string decimal(T value) {
     return std::string(text, end);
 }
 
-// Whole + Frac / 65536 with up to five decimals, no trailing zeros, '.' as separator.
+// Whole + Frac / 65536 with up to five decimals (the smallest step, 1/65536, shows as
+// 0.00002), no trailing zeros, '.' as separator.
 std::string fix32Text(TW_FIX32 value) {
     char text[32];
     const double number = static_cast<double>(Fix32ToFloat(value));
     const auto end =
         std::to_chars(text, text + sizeof text, number, std::chars_format::fixed, 5).ptr;
-    std::string result(text, end);
-    while (result.back() == '0') result.pop_back();
-    if (result.back() == '.') result.pop_back();
-    if (result == "-0") result = "0";
-    return result;
+    const char* last = end;
+    while (last[-1] == '0') --last;
+    if (last[-1] == '.') --last;
+    return std::string(text, static_cast<std::size_t>(last - text));
 }
 
 int textToInteger(const std::string& text) {

@@ -386,6 +386,8 @@ TEST_F(TTwainSourceTest, ItemTexts) {
         {TWTY_FIX32, {0x2C, 0x01, 0x00, 0x80}, "300.5"},
         {TWTY_FIX32, {0x48, 0x00, 0x00, 0x00}, "72"},
         {TWTY_FIX32, {0xFF, 0xFF, 0x00, 0xC0}, "-0.25"},
+        {TWTY_FIX32, {0x00, 0x00, 0x01, 0x00}, "0.00002"},
+        {TWTY_FIX32, {0xFF, 0xFF, 0xFF, 0xFF}, "-0.00002"},
         {TWTY_STR32, {'A', 'b', 0, 'c'}, "Ab"},
         {TWTY_STR32, str32, std::string(34, 'z')},
         {TWTY_FRAME, std::vector<std::uint8_t>(16, 1), ""},
