@@ -11,7 +11,6 @@
 
 class QAction;
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -127,7 +126,6 @@ class TForm1 final : public QWidget {
 
     std::unique_ptr<TQueryTableModel> dsPDF;
     std::unique_ptr<TQueryTableModel> dsDir;
-    QFileSystemModel* folderTree_ = nullptr;
 
     TConfigFolders folders_;
     std::string usuarioLogado_;

@@ -206,6 +206,27 @@ TEST_F(CaseLookupTest, DoubleClickInAnEmptyGridOpensASecondLookupOnTop) {
     EXPECT_EQ(edtProcesso->text(), QString());
 }
 
+TEST_F(CaseLookupTest, FailingSearchIsShownAndLeavesTheGridEmpty) {
+    TModalDriver modals;
+    int rows = -1;
+    bool stayed = false;
+    modals.Then([&](QWidget& modal) {
+        TfrmBusca& dialog = lookup(modal);
+        db.Exec("drop table cadcliente;");
+        TypeText(*dialog.edtPesquisa, QStringLiteral("L"));
+        rows = dialog.DBGrid1->model()->rowCount();
+        stayed = dialog.isVisible();
+        dialog.AdvGlowButton1Click();
+    });
+    check({});
+    EXPECT_EQ(rows, 0);
+    EXPECT_TRUE(stayed);
+    ASSERT_EQ(boxes.Messages().size(), 1u);
+    EXPECT_TRUE(boxes.Messages()[0].Text.contains(QStringLiteral("cadcliente")))
+        << boxes.Messages()[0].Text.toStdString();
+    EXPECT_EQ(boxes.Messages()[0].Caption, QStringLiteral("Brevanto - Scanner"));
+}
+
 TEST_F(CaseLookupTest, DownOrEnterInTheSearchFieldGoesToTheGrid) {
     for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
         bool gridFocused = false;

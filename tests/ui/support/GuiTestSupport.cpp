@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include <exception>
+
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -53,7 +55,16 @@ void TModalDriver::poll() {
     steps_.pop_front();
     // Queued, so a step that opens a further modal window leaves this timer free to see it.
     QTimer::singleShot(0, modal, [target, step = std::move(step)] {
-        if (target) step(*target);
+        if (!target) return;
+        // Nothing may throw into the event loop; a step that fails fails its test.
+        try {
+            step(*target);
+        } catch (const std::exception& error) {
+            ADD_FAILURE() << "modal step: " << error.what();
+        }
+        // Whatever the failed step left open must not keep the test waiting.
+        if (target && QApplication::activeModalWidget() == target && ::testing::Test::HasFailure())
+            if (auto* dialog = qobject_cast<QDialog*>(target.data())) dialog->reject();
     });
 }
 
