@@ -365,5 +365,50 @@ TEST_F(TTwainManagerTest, MessagePostedDuringEnableIsServedByTheEventLoop) {
     EXPECT_FALSE(source->Enabled());
 }
 
+TEST_F(TTwainManagerTest, EveryCapturePressYieldsOnePageAndKeepsTheSourceOpen) {
+    installLibrary("program");
+    script().sources = {dsmscript::makeIdentity(1, "Flatbed"),
+                        dsmscript::makeIdentity(2, "Feeder")};
+    auto manager = makeManager();
+    cancelInAcquire = true;  // as the main window's handler does
+    script().always(DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT,
+                    dsmscript::identity(script().sources[1]));
+    script().always(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS,
+                    dsmscript::postToParent(win::WM_USER));
+    script().always(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT,
+                    dsmscript::processEvent(TWRC_DSEVENT, MSG_XFERREADY));
+    TW_IMAGEINFO info{};
+    info.ImageWidth = 1;
+    info.ImageLength = 1;
+    info.BitsPerPixel = 24;
+    info.PixelType = TWPT_RGB;
+    script().always(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, dsmscript::imageInfo(info));
+    script().always(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, dsmscript::setupMem(16));
+    script().always(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET,
+                    dsmscript::strip({1, 2, 3, 0}, TWRC_XFERDONE));
+    script().always(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, dsmscript::pending(2));
+
+    for (int press = 1; press <= 2; ++press) {
+        ASSERT_TRUE(manager->LoadTwainLibrary());
+        manager->SetSourceManagerLoaded(true);
+        const int chosen = manager->ChooseSource();
+        ASSERT_EQ(chosen, 1);
+        TTwainSource* source = manager->Sources(chosen);
+        source->SetLoaded(true);
+        source->SetTransferMode(twain::ttmMemory);
+        source->SetEnabled(true);
+        win::DispatchPostedMessages();  // the event loop after the handler returned
+        EXPECT_EQ(acquired.size(), static_cast<std::size_t>(press));
+        EXPECT_TRUE(source->Loaded());
+        EXPECT_FALSE(source->Enabled());
+    }
+    EXPECT_EQ(script().lifecycle.size(), 1u);  // loaded once
+    EXPECT_EQ(script().count(DAT_PARENT, MSG_OPENDSM), 1u);
+    EXPECT_EQ(script().count(DAT_IDENTITY, MSG_OPENDS), 1u);
+    EXPECT_EQ(script().count(DAT_IDENTITY, MSG_GETFIRST), 1u);
+    EXPECT_EQ(script().count(DAT_PENDINGXFERS, MSG_RESET), 2u);
+    EXPECT_EQ(acquired[1].pixel(0, 0), (brevanto::graphics::RgbColor{1, 2, 3}));
+}
+
 }  // namespace
 }  // namespace twaintest
