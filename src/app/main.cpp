@@ -2,6 +2,10 @@
 
 #include "app/TForm1.h"
 
+#if BREVANTO_WITH_PDF
+#include "pdf/PdfClasses.h"
+#endif
+
 namespace {
 
 // Where the configuration files are looked for when they are not beside the program.
@@ -9,17 +13,17 @@ constexpr const char* kFallbackFolder = "/etc/brevanto-scanner/";
 
 // The PDF writer's named classes (standard fonts, image creators) must be registered before
 // the first document is made.
-void RegisterPdfClasses() {
-    // HOOK(pdf): call the PDF writer's registration functions here once src/pdf provides them
-    // (RegisterStandardFonts and the image creators), and link brevanto::pdf in
-    // src/app/CMakeLists.txt.
+void RegisterNamedClasses() {
+#if BREVANTO_WITH_PDF
+    RegisterPdfClasses();
+#endif
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    RegisterPdfClasses();
+    RegisterNamedClasses();
 
     TForm1 form({QCoreApplication::applicationDirPath(), QString::fromLatin1(kFallbackFolder)});
     QObject::connect(
