@@ -58,8 +58,8 @@ class TTwainSource : public TTwainIdentity {
     // On capOk, container (a movable block the caller must free) and conType are handed back.
     TCapResult ReadCapability(TW_UINT16 cap, TW_HANDLE& container, TW_UINT16& conType,
                               TCapRequest request);
-    // An enumeration as texts. A container whose items, or whose current or default index,
-    // lie outside its memory block or item list is refused with capBadContainer. A non-null
+    // An enumeration as texts. A container whose items do not lie inside its memory block (or
+    // with more than 65535 items) is refused with capBadContainer and freed. A non-null
     // container is one the caller holds; it is read and freed.
     TCapResult ReadEnumeration(TW_UINT16 cap, TW_UINT16& itemType, TGetCapabilityList& list,
                                TW_UINT32& current, TW_UINT32& defaultIndex, TCapRequest request,
@@ -67,6 +67,9 @@ class TTwainSource : public TTwainIdentity {
     // item must hold ItemReadSize(itemType) bytes.
     static std::string ItemText(TW_UINT16 itemType, const void* item);
     static std::size_t ItemReadSize(TW_UINT16 itemType);
+    // ICAP_UNITS / ICAP_PIXELFLAVOR: capUnsupported unless the items are TWTY_UINT16, and
+    // capBadContainer when the current (or, for crqGetDefault, the default) index lies outside
+    // the item list; on any failure unit / flavor and supported are left as they were.
     TCapResult ReadUnits(TScanUnit& unit, TScanUnits& supported, TCapRequest request);
     TCapResult ReadPixelFlavor(TPixelFlavor& flavor, TPixelFlavors& supported, TCapRequest request);
 
