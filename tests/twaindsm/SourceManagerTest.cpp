@@ -46,7 +46,7 @@ TEST(TwainDsmManager, ListsSourcesWithIdentitiesStableAcrossLoads) {
     EXPECT_EQ(textOf(first[0].Manufacturer), "Brevanto");
     EXPECT_EQ(first[0].ProtocolMajor, 1);
     EXPECT_EQ(first[0].ProtocolMinor, 9);
-    EXPECT_EQ(first[0].SupportedGroups, DG_CONTROL | DG_IMAGE);
+    EXPECT_EQ(TW_UINT32{first[0].SupportedGroups}, DG_CONTROL | DG_IMAGE);
     EXPECT_NE(first[0].Id, first[1].Id);
 
     DsmLibrary library;

@@ -81,7 +81,7 @@ Strips fetchStrips(DsmSession& session, TW_UINT32 size) {
         memory.BytesWritten = 0;
         strips.lastRc = session.toSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &memory);
         if (strips.lastRc == TWRC_SUCCESS || strips.lastRc == TWRC_XFERDONE) {
-            strips.sizes.push_back(memory.BytesWritten);
+            strips.sizes.push_back(TW_UINT32{memory.BytesWritten});
             strips.bytes.insert(strips.bytes.end(), buffer.begin(),
                                 buffer.begin() + memory.BytesWritten);
         }

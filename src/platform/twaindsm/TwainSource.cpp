@@ -288,10 +288,13 @@ TwainSource::Reply TwainSource::processEvent(TW_UINT16, TW_MEMREF data) {
     event->TWMessage = MSG_NULL;
     const auto* message = static_cast<const win::MSG*>(event->pEvent);
     if (!message) return {TWRC_FAILURE, TWCC_BADVALUE};
-    if (message->message != kRequestMessage || message->wParam != identity_.Id)
-        return {TWRC_NOTDSEVENT, TWCC_SUCCESS};
+    // The message record is packed: its fields are read by value, never by reference.
+    const win::UINT number = message->message;
+    const win::WPARAM wParam = message->wParam;
+    const win::LPARAM serial = message->lParam;
+    if (number != kRequestMessage || wParam != identity_.Id) return {TWRC_NOTDSEVENT, TWCC_SUCCESS};
     // Ours; a request outdated by a disable or close is claimed with no request in it.
-    if (const auto at = posted_.find(message->lParam); at != posted_.end()) {
+    if (const auto at = posted_.find(serial); at != posted_.end()) {
         event->TWMessage = at->second;
         posted_.erase(at);
     }
