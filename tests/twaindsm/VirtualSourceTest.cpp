@@ -344,6 +344,37 @@ TEST(TwainDsmSource, EmptyFeederFailsTheTransfer) {
     EXPECT_EQ(session.disable(), TWRC_SUCCESS);
 }
 
+TEST(TwainDsmSource, AFileThatCannotBeWrittenFailsTheTransfer) {
+    ReadySource ready(smallPageIni("RGB"));
+    DsmSession& session = ready.session();
+    const std::filesystem::path file = ready.ini().folder() / "missing" / "page.bmp";
+    TW_SETUPFILEXFER setup{};
+    std::strcpy(setup.FileName, file.c_str());
+    setup.Format = TWFF_BMP;
+    ASSERT_EQ(session.toSource(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_SUCCESS);
+    EXPECT_EQ(session.toSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_FAILURE);
+    EXPECT_EQ(session.sourceCondition(), 22);  // TWCC_FILEWRITEERROR
+    EXPECT_FALSE(std::filesystem::exists(file.parent_path()));
+    // Only BMP files are written.
+    setup.Format = TWFF_TIFF;
+    EXPECT_EQ(session.toSource(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_FAILURE);
+    EXPECT_EQ(session.sourceCondition(), TWCC_BADVALUE);
+    // Retried with a file that can be written, the same page arrives whole.
+    const std::filesystem::path good = ready.ini().folder() / "page.bmp";
+    std::strcpy(setup.FileName, good.c_str());
+    setup.Format = TWFF_BMP;
+    ASSERT_EQ(session.toSource(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup), TWRC_SUCCESS);
+    ASSERT_EQ(session.toSource(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr), TWRC_XFERDONE);
+    std::ifstream in(good, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    expectSamePixels(
+        brevanto::graphics::decodeBmpFile(bytes.data(), bytes.size()),
+        expectedRaster(kWidthMm, kHeightMm, kDpi, 1, "Brevanto Virtual Scanner", TWPT_RGB));
+    TW_UINT16 count = 99;
+    ASSERT_EQ(session.endTransfer(&count), TWRC_SUCCESS);
+    EXPECT_EQ(count, 0);
+}
+
 TEST(TwainDsmSource, MessagesNotPostedByTheSourceAreNotClaimed) {
     ReadySource ready(smallPageIni("RGB"));
     DsmSession& session = ready.session();

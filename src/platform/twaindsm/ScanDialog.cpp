@@ -105,7 +105,8 @@ ScanDialog::ScanDialog(ImageDevice& device, bool modal, Actions actions)
 
 ScanDialog::~ScanDialog() {
     widgets_->actions = {};
-    if (widgets_->dialog) {
+    // At process exit, after the application object is gone, widgets can no longer be deleted.
+    if (widgets_->dialog && QCoreApplication::instance()) {
         QObject::disconnect(widgets_->dialog, nullptr, nullptr, nullptr);
         delete widgets_->dialog.data();
     }

@@ -54,7 +54,7 @@ void TwainSource::close() {
 void TwainSource::disable() {
     dialog_.reset();
     posted_.clear();
-    reader_.reset();
+    dropSheet();
     pending_ = 0;
     transfer_ = Transfer::Idle;
     emptyFeeder_ = false;
@@ -267,7 +267,7 @@ void TwainSource::startScan() {
     feederStopped_ = false;
     pending_ = std::max(sheets, 1);
     sheet_ = 1;
-    reader_.reset();
+    dropSheet();
     transfer_ = Transfer::Idle;
     state_ = 6;
     if (dialog_) dialog_->setBusy(true);
@@ -317,7 +317,7 @@ TwainSource::Reply TwainSource::pendingTransfers(TW_UINT16 msg, TW_MEMREF data) 
 }
 
 void TwainSource::endSheet() {
-    reader_.reset();
+    dropSheet();
     transfer_ = Transfer::Idle;
     // A jam stops the feeder, and an empty feeder had nothing to give.
     if (feederStopped_ || emptyFeeder_)
@@ -332,7 +332,7 @@ void TwainSource::endSheet() {
 }
 
 void TwainSource::backToEnabled() {
-    reader_.reset();
+    dropSheet();
     transfer_ = Transfer::Idle;
     emptyFeeder_ = false;
     feederStopped_ = false;
@@ -482,26 +482,39 @@ TwainSource::Reply TwainSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
     return {TWRC_FAILURE, TWCC_BUMMER};
 }
 
-ReadOutcome TwainSource::readWholeSheet(std::vector<std::uint8_t>& bytes) {
+void TwainSource::dropSheet() {
+    reader_.reset();
+    sheetBytes_.clear();
+    sheetRead_ = false;
+}
+
+ReadOutcome TwainSource::readWholeSheet() {
+    // A sheet read once is kept, so that a transfer that failed afterwards can be retried.
+    if (sheetRead_) return ReadOutcome::Done;
     PageReader& sheet = currentSheet();
     const std::size_t total = sheet.geometry().imageBytes();
     const std::size_t chunk = std::max<std::uint32_t>(preferredStripSize(), 1);
-    bytes.assign(total, 0);
+    sheetBytes_.assign(total, 0);
     std::size_t done = 0;
     for (;;) {
-        const ReadResult result = sheet.read(bytes.data() + done, std::min(chunk, total - done));
+        const ReadResult result =
+            sheet.read(sheetBytes_.data() + done, std::min(chunk, total - done));
         done += result.bytes;
-        if (result.outcome != ReadOutcome::More) return result.outcome;
-        if (done >= total) return ReadOutcome::Done;
+        if (result.outcome == ReadOutcome::Jammed || result.outcome == ReadOutcome::Cancelled) {
+            sheetBytes_.clear();
+            return result.outcome;
+        }
+        if (result.outcome == ReadOutcome::Done || done >= total) break;
     }
+    sheetRead_ = true;
+    return ReadOutcome::Done;
 }
 
 TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
     if (emptyFeeder_) return {TWRC_FAILURE, kTwccNoMedia};
     if (feederStopped_) return {TWRC_FAILURE, kTwccPaperJam};
     auto* handle = static_cast<TW_HANDLE*>(data);
-    std::vector<std::uint8_t> bytes;
-    switch (readWholeSheet(bytes)) {
+    switch (readWholeSheet()) {
         case ReadOutcome::Jammed:
             feederStopped_ = true;
             return {TWRC_FAILURE, kTwccPaperJam};
@@ -513,7 +526,7 @@ TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
             break;
     }
     const graphics::Bitmap bitmap =
-        TransferImage::toBitmap(reader_->geometry(), reader_->palette(), bytes.data());
+        TransferImage::toBitmap(reader_->geometry(), reader_->palette(), sheetBytes_.data());
     win::HGLOBAL dib = TransferImage::packedDib(bitmap);
     if (!dib) return {TWRC_FAILURE, TWCC_LOWMEMORY};
     *handle = dib;
@@ -525,8 +538,7 @@ TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
 TwainSource::Reply TwainSource::fileTransfer(TW_UINT16, TW_MEMREF) {
     if (emptyFeeder_) return {TWRC_FAILURE, kTwccNoMedia};
     if (feederStopped_) return {TWRC_FAILURE, kTwccPaperJam};
-    std::vector<std::uint8_t> bytes;
-    switch (readWholeSheet(bytes)) {
+    switch (readWholeSheet()) {
         case ReadOutcome::Jammed:
             feederStopped_ = true;
             return {TWRC_FAILURE, kTwccPaperJam};
@@ -538,7 +550,7 @@ TwainSource::Reply TwainSource::fileTransfer(TW_UINT16, TW_MEMREF) {
             break;
     }
     const graphics::Bitmap bitmap =
-        TransferImage::toBitmap(reader_->geometry(), reader_->palette(), bytes.data());
+        TransferImage::toBitmap(reader_->geometry(), reader_->palette(), sheetBytes_.data());
     if (!TransferImage::writeBmpFile(bitmap, transferFile_))
         return {TWRC_FAILURE, kTwccFileWriteError};
     state_ = 7;

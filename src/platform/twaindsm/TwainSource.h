@@ -93,8 +93,9 @@ class TwainSource final {
     std::uint32_t preferredStripSize() const;
     double resolutionInUnits(int dpi) const;
     std::string defaultTransferFile() const;
-    // Reads the whole current sheet for a native or file transfer.
-    ReadOutcome readWholeSheet(std::vector<std::uint8_t>& bytes);
+    // Reads the whole current sheet into sheetBytes_ for a native or file transfer.
+    ReadOutcome readWholeSheet();
+    void dropSheet();
 
     TW_IDENTITY identity_;
     std::unique_ptr<ImageDevice> device_;
@@ -113,6 +114,8 @@ class TwainSource final {
     bool emptyFeeder_ = false;
     bool feederStopped_ = false;
     std::unique_ptr<PageReader> reader_;
+    std::vector<std::uint8_t> sheetBytes_;
+    bool sheetRead_ = false;
     Transfer transfer_ = Transfer::Idle;
     std::size_t transferred_ = 0;
 };
