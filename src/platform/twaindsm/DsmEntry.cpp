@@ -1,5 +1,7 @@
 // The one export of libtwain_32.so: the TWAIN source manager's entry point.
 
+#include <type_traits>
+
 #include "platform/twaindsm/SourceManager.h"
 #include "twain/Twain.h"
 
