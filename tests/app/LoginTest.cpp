@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "AppFixture.h"
@@ -165,6 +166,7 @@ TEST_F(LoginTest, LeavingThePasswordFieldByMouseRunsTheCheck) {
 TEST_F(LoginTest, EscInEitherFieldEndsTheProgram) {
     for (const bool inPassword : {false, true}) {
         form = makeForm();
+        QSignalSpy terminated(form.get(), &TForm1::ApplicationTerminated);
         runLogin([&](TfrmLogin2& dialog) {
             type(dialog, QStringLiteral("maria"), QString());
             QLineEdit* field = inPassword ? dialog.ValorSenha : dialog.ValorNome;
@@ -175,6 +177,8 @@ TEST_F(LoginTest, EscInEitherFieldEndsTheProgram) {
         EXPECT_EQ(form->ExitCode(), 0);
         EXPECT_FALSE(form->isEnabled());
         EXPECT_TRUE(form->UsuarioLogado().empty());
+        ASSERT_EQ(terminated.count(), 1);
+        EXPECT_EQ(terminated[0][0].toInt(), 0);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "AppFixture.h"
@@ -174,11 +175,15 @@ TEST_F(StartupTest, FailingStatementIsShownAndEndsTheProgram) {
     db.Exec("drop table cadparametos;");
     configureBesideProgram();
     auto form = makeForm();
+    QSignalSpy terminated(form.get(), &TForm1::ApplicationTerminated);
     TModalDriver modals;
     form->FormCreate();
     EXPECT_EQ(modals.Seen(), 0);
     EXPECT_TRUE(form->Terminated());
     EXPECT_EQ(form->ExitCode(), 1);
+    // The program entry ends the main loop on this signal.
+    ASSERT_EQ(terminated.count(), 1);
+    EXPECT_EQ(terminated[0][0].toInt(), 1);
     ASSERT_EQ(boxes.Messages().size(), 1u);
     EXPECT_TRUE(boxes.Messages()[0].Text.contains(QStringLiteral("cadparametos")))
         << boxes.Messages()[0].Text.toStdString();
