@@ -270,6 +270,35 @@ TEST(TwainDsmSource, ResetDiscardsTheSheetsLeft) {
     EXPECT_EQ(count, 2);
 }
 
+TEST(TwainDsmSource, StripsGoIntoAHandleAndAnImageCanBeAbandoned) {
+    ReadySource ready(smallPageIni("RGB", "Sheets=2\n"));
+    DsmSession& session = ready.session();
+    win::HGLOBAL block = win::GlobalAlloc(win::GHND, 600);
+    TW_IMAGEMEMXFER memory;
+    std::memset(&memory, 0xFF, sizeof memory);
+    memory.Memory.Flags = TWMF_APPOWNS | TWMF_HANDLE;
+    memory.Memory.Length = 5000;  // more than the block: the block's size wins
+    memory.Memory.TheMem = block;
+    ASSERT_EQ(session.toSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &memory), TWRC_SUCCESS);
+    EXPECT_EQ(memory.BytesWritten, 600u);
+    EXPECT_EQ(memory.YOffset, 0u);
+    const ScanRaster first =
+        expectedRaster(kWidthMm, kHeightMm, kDpi, 1, "Brevanto Virtual Scanner", TWPT_RGB);
+    const auto* bytes = static_cast<const std::uint8_t*>(win::GlobalLock(block));
+    EXPECT_TRUE(std::equal(bytes, bytes + 600, first.bytes.begin()));
+    win::GlobalUnlock(block);
+    win::GlobalFree(block);
+    // Ending the transfer in the middle of an image drops the rest of it.
+    TW_UINT16 count = 0;
+    ASSERT_EQ(session.endTransfer(&count), TWRC_SUCCESS);
+    EXPECT_EQ(count, 1);
+    const Strips second = fetchStrips(session, kStrip);
+    EXPECT_EQ(second.lastRc, TWRC_XFERDONE);
+    EXPECT_EQ(
+        second.bytes,
+        expectedRaster(kWidthMm, kHeightMm, kDpi, 2, "Brevanto Virtual Scanner", TWPT_RGB).bytes);
+}
+
 TEST(TwainDsmSource, PaperJamAfterSomeStrips) {
     ReadySource ready(smallPageIni("RGB", "Sheets=3\nJamSheet=2\nJamAfterStrips=2\n"));
     DsmSession& session = ready.session();
