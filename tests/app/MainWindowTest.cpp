@@ -139,6 +139,19 @@ TEST_F(MainWindowTest, LeavingTheCaseFieldChecksTheCase) {
     EXPECT_TRUE(boxes.Messages().empty());
 }
 
+TEST_F(MainWindowTest, FailingCaseCheckShowsTheServerErrorAndNoLookup) {
+    logIn();
+    db.Exec("drop table cadprocessos;");
+    TModalDriver modals;
+    form->edtProcesso->setText(QStringLiteral("2024001"));
+    form->edtProcessoExit();
+    EXPECT_EQ(modals.Seen(), 0);
+    ASSERT_EQ(boxes.Messages().size(), 1u);
+    EXPECT_EQ(boxes.Messages()[0].Caption, QStringLiteral("Brevanto - Scanner"));
+    EXPECT_TRUE(boxes.Messages()[0].Text.contains(QStringLiteral("cadprocessos")))
+        << boxes.Messages()[0].Text.toStdString();
+}
+
 TEST_F(MainWindowTest, ScreenshotsOfLoginAndMainWindow) {
     const QString loginShot = screenshotPath(QStringLiteral("login.png"));
     const QString mainShot = screenshotPath(QStringLiteral("main-window.png"));
