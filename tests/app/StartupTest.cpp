@@ -31,6 +31,9 @@ struct Startup {
     const char* errorPart = "";
 };
 
+// Test names carry the case's name; without this gtest would print the struct's bytes.
+void PrintTo(const Startup& s, std::ostream* out) { *out << s.name; }
+
 std::string expand(std::string text, const std::string& db) {
     for (auto at = text.find("$DB"); at != std::string::npos; at = text.find("$DB"))
         text.replace(at, 3, db);
