@@ -280,8 +280,8 @@ TEST(TwainDsmSource, StripsGoIntoAHandleAndAnImageCanBeAbandoned) {
     memory.Memory.Length = 5000;  // more than the block: the block's size wins
     memory.Memory.TheMem = block;
     ASSERT_EQ(session.toSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &memory), TWRC_SUCCESS);
-    EXPECT_EQ(memory.BytesWritten, 600u);
-    EXPECT_EQ(memory.YOffset, 0u);
+    EXPECT_EQ(TW_UINT32{memory.BytesWritten}, 600u);
+    EXPECT_EQ(TW_UINT32{memory.YOffset}, 0u);
     const ScanRaster first =
         expectedRaster(kWidthMm, kHeightMm, kDpi, 1, "Brevanto Virtual Scanner", TWPT_RGB);
     const auto* bytes = static_cast<const std::uint8_t*>(win::GlobalLock(block));
