@@ -312,6 +312,20 @@ TEST(TwainDsmCapture, TheScannersDialogScansOrCancels) {
     EXPECT_EQ(scannerDialog(), nullptr);
 }
 
+TEST(TwainDsmCapture, TheLibraryIsUnloadedAndLoadedAgain) {
+    Capture capture("");
+    ASSERT_NE(capture.press(ttmMemory), nullptr);
+    ASSERT_TRUE(capture.manager().UnloadTwainLibrary());
+    EXPECT_FALSE(capture.manager().LibraryLoaded());
+    EXPECT_FALSE(DsmLibrary::isLoaded());
+    // Loaded afresh, the source starts again from page 1.
+    ASSERT_NE(capture.press(ttmNative), nullptr);
+    EXPECT_EQ(capture.journal,
+              (std::vector<std::string>{"acquire", "disable", "acquire", "disable"}));
+    ASSERT_EQ(capture.images.size(), 2u);
+    expectPage(capture.images[1], 1, TWPT_RGB);
+}
+
 TEST(TwainDsmCapture, CancellingTheSelectionStopsQuietly) {
     Capture capture("");
     capture.ini().rewrite("[SourceManager]\nAutoSelect=cancel\n");
