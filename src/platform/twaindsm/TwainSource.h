@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,9 @@ class TwainSource final {
     std::string defaultTransferFile() const;
     // Reads the whole current sheet into sheetBytes_ for a native or file transfer.
     ReadOutcome readWholeSheet();
+    // Reads the whole sheet for a native or file transfer: the reply when that ended the
+    // transfer, nothing when the sheet is ready in sheetBytes_.
+    std::optional<Reply> readSheetForWholeTransfer();
     void dropSheet();
 
     TW_IDENTITY identity_;

@@ -181,45 +181,36 @@ ReadOutcome TwainSource::readWholeSheet() {
     return ReadOutcome::Done;
 }
 
-TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
-    if (emptyFeeder_) return {TWRC_FAILURE, kTwccNoMedia};
-    if (feederStopped_) return {TWRC_FAILURE, kTwccPaperJam};
-    auto* handle = static_cast<TW_HANDLE*>(data);
+std::optional<TwainSource::Reply> TwainSource::readSheetForWholeTransfer() {
+    if (emptyFeeder_) return Reply{TWRC_FAILURE, kTwccNoMedia};
+    if (feederStopped_) return Reply{TWRC_FAILURE, kTwccPaperJam};
     switch (readWholeSheet()) {
         case ReadOutcome::Jammed:
             feederStopped_ = true;
-            return {TWRC_FAILURE, kTwccPaperJam};
+            return Reply{TWRC_FAILURE, kTwccPaperJam};
         case ReadOutcome::Cancelled:
             state_ = 7;
             transfer_ = Transfer::Cancelled;
-            return {TWRC_CANCEL, TWCC_SUCCESS};
+            return Reply{TWRC_CANCEL, TWCC_SUCCESS};
         default:
-            break;
+            return std::nullopt;
     }
+}
+
+TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
+    if (auto ended = readSheetForWholeTransfer()) return *ended;
     const graphics::Bitmap bitmap =
         TransferImage::toBitmap(reader_->geometry(), reader_->palette(), sheetBytes_.data());
     win::HGLOBAL dib = TransferImage::packedDib(bitmap);
     if (!dib) return {TWRC_FAILURE, TWCC_LOWMEMORY};
-    *handle = dib;
+    *static_cast<TW_HANDLE*>(data) = dib;
     state_ = 7;
     transfer_ = Transfer::Complete;
     return {TWRC_XFERDONE, TWCC_SUCCESS};
 }
 
 TwainSource::Reply TwainSource::fileTransfer(TW_UINT16, TW_MEMREF) {
-    if (emptyFeeder_) return {TWRC_FAILURE, kTwccNoMedia};
-    if (feederStopped_) return {TWRC_FAILURE, kTwccPaperJam};
-    switch (readWholeSheet()) {
-        case ReadOutcome::Jammed:
-            feederStopped_ = true;
-            return {TWRC_FAILURE, kTwccPaperJam};
-        case ReadOutcome::Cancelled:
-            state_ = 7;
-            transfer_ = Transfer::Cancelled;
-            return {TWRC_CANCEL, TWCC_SUCCESS};
-        default:
-            break;
-    }
+    if (auto ended = readSheetForWholeTransfer()) return *ended;
     const graphics::Bitmap bitmap =
         TransferImage::toBitmap(reader_->geometry(), reader_->palette(), sheetBytes_.data());
     if (!TransferImage::writeBmpFile(bitmap, transferFile_))
