@@ -17,6 +17,7 @@ function(brevanto_test name)
     BREVANTO_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"
     BREVANTO_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   gtest_discover_tests(${name}
+    NO_PRETTY_VALUES
     PROPERTIES LABELS ${T_LABEL}
     DISCOVERY_TIMEOUT 60)
 endfunction()

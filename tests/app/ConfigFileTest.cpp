@@ -17,6 +17,9 @@ struct FirstLine {
     std::string line;
 };
 
+// Test names carry the case's name; without this gtest would print the struct's bytes.
+void PrintTo(const FirstLine& line, std::ostream* out) { *out << line.name; }
+
 class ConfigFileTest : public ::testing::TestWithParam<FirstLine> {};
 
 TEST_P(ConfigFileTest, ReadsTheFirstLineAsItStands) {
