@@ -1,29 +1,20 @@
 #include <QApplication>
 
 #include "app/TForm1.h"
-
-#if BREVANTO_WITH_PDF
 #include "pdf/PdfClasses.h"
-#endif
 
 namespace {
 
 // Where the configuration files are looked for when they are not beside the program.
 constexpr const char* kFallbackFolder = "/etc/brevanto-scanner/";
 
-// The PDF writer's named classes (standard fonts, image creators) must be registered before
-// the first document is made.
-void RegisterNamedClasses() {
-#if BREVANTO_WITH_PDF
-    RegisterPdfClasses();
-#endif
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    RegisterNamedClasses();
+    // The PDF writer's named classes (standard fonts, image creators) must be registered before
+    // the first document is made.
+    RegisterPdfClasses();
 
     TForm1 form({QCoreApplication::applicationDirPath(), QString::fromLatin1(kFallbackFolder)});
     QObject::connect(
