@@ -26,8 +26,7 @@ bool TPRImage::Accepts(const Graphic& graphic) const {
 
 void TPRImage::SetPicture(const brevanto::graphics::Picture* picture) {
     const Graphic* graphic = picture != nullptr ? picture->graphic() : nullptr;
-    if (graphic != nullptr && !Accepts(*graphic))
-        throw std::runtime_error("only bitmap image is allowed.");
+    if (graphic != nullptr && !Accepts(*graphic)) throw std::runtime_error(RefusalMessage());
     if (graphic != nullptr)
         picture_.assign(*graphic);
     else

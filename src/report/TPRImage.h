@@ -18,8 +18,9 @@ class TPRImage : public TPRItem {
     const brevanto::graphics::Picture& Picture() const { return picture_; }
     // The picture as the item holds it; loading a file into it goes past SetPicture's check.
     brevanto::graphics::Picture& Picture() { return picture_; }
-    // Takes a copy; a graphic of the wrong kind is refused and the picture stays.
-    virtual void SetPicture(const brevanto::graphics::Picture* picture);
+    // Takes a copy; a graphic of the wrong kind is refused (std::runtime_error with
+    // RefusalMessage()) and the picture stays.
+    void SetPicture(const brevanto::graphics::Picture* picture);
 
     // True: one image object per document under the item's Name. False: a new object, with
     // a new name, at every print.
@@ -33,14 +34,16 @@ class TPRImage : public TPRItem {
   protected:
     // Whether the picture's graphic is what this item prints.
     virtual bool Accepts(const brevanto::graphics::Graphic& graphic) const;
+    virtual const char* RefusalMessage() const { return "only bitmap image is allowed."; }
     // The image creator's registry name.
     virtual const char* CreatorName() const { return "Pdf-Bitmap"; }
     // A name for a new image that the document does not have yet.
     virtual std::string FreshImageName(const TPdfDoc& doc) const;
+
+  private:
     // Registers (or, shared, finds) the image and draws it; the picture is known to be good.
     void PrintPicture(TPRCanvas& canvas, const TRect& rect);
 
-  private:
     brevanto::graphics::Picture picture_;
     bool sharedImage_ = true;
     bool stretch_ = true;

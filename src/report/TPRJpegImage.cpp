@@ -19,16 +19,6 @@ bool TPRJpegImage::Accepts(const Graphic& graphic) const {
     return dynamic_cast<const JpegImage*>(&graphic) != nullptr;
 }
 
-void TPRJpegImage::SetPicture(const brevanto::graphics::Picture* picture) {
-    const Graphic* graphic = picture != nullptr ? picture->graphic() : nullptr;
-    if (graphic != nullptr && !Accepts(*graphic))
-        throw std::runtime_error("only jpeg image is allowed.");
-    if (graphic != nullptr)
-        Picture().assign(*graphic);
-    else
-        Picture().clear();
-}
-
 std::string TPRJpegImage::FreshImageName(const TPdfDoc& doc) const {
     // Independent random tries, up to as many as there are numbers.
     for (std::uint32_t tries = 0; tries < kNameCount; ++tries) {
@@ -39,8 +29,5 @@ std::string TPRJpegImage::FreshImageName(const TPdfDoc& doc) const {
 }
 
 void TPRJpegImage::Print(TPRCanvas& canvas, const TRect& rect) {
-    if (!Printable()) return;
-    const Graphic* graphic = Picture().graphic();
-    if (graphic == nullptr || graphic->empty() || !Accepts(*graphic)) return;
-    PrintPicture(canvas, rect);
+    if (Printable()) TPRImage::Print(canvas, rect);
 }

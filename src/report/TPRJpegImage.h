@@ -7,12 +7,12 @@ class TPRJpegImage : public TPRImage {
   public:
     std::string ClassName() const override { return "TPRJpegImage"; }
 
-    // std::runtime_error "only jpeg image is allowed." for a graphic that is not a JPEG.
-    void SetPicture(const brevanto::graphics::Picture* picture) override;
+    // Also checks Printable, which the bitmap item leaves to its panel.
     void Print(TPRCanvas& canvas, const TRect& rect) override;
 
   protected:
     bool Accepts(const brevanto::graphics::Graphic& graphic) const override;
+    const char* RefusalMessage() const override { return "only jpeg image is allowed."; }
     const char* CreatorName() const override { return "Pdf-Jpeg"; }
     std::string FreshImageName(const TPdfDoc& doc) const override;
 };

@@ -302,37 +302,37 @@ TCapResult TTwainSource::ReadEnumeration(TW_UINT16 cap, TW_UINT16& itemType,
     return capOk;
 }
 
-TCapResult TTwainSource::ReadUnits(TScanUnit& unit, TScanUnits& supported, TCapRequest request) {
+namespace {
+
+// Reads an enumeration of TWTY_UINT16 codes: every item into supported, the current (or, for
+// crqGetDefault, the default) one into chosenValue.
+template <class Value, class Values>
+TCapResult readCodeEnumeration(TTwainSource& source, TW_UINT16 cap, TCapRequest request,
+                               Value (*valueOf)(int), Value& chosenValue, Values& supported) {
     TW_UINT16 itemType = 0;
     TGetCapabilityList list;
     TW_UINT32 current = 0;
     TW_UINT32 defaultIndex = 0;
     const TCapResult result =
-        ReadEnumeration(ICAP_UNITS, itemType, list, current, defaultIndex, request);
+        source.ReadEnumeration(cap, itemType, list, current, defaultIndex, request);
     if (result != capOk) return result;
     if (itemType != TWTY_UINT16) return capUnsupported;
     const TW_UINT32 chosen = request == crqGetDefault ? defaultIndex : current;
     if (chosen >= list.size()) return capBadContainer;  // no item to read there
-    for (const std::string& text : list) supported.insert(unitOf(textToInteger(text)));
-    unit = unitOf(textToInteger(list[chosen]));
+    for (const std::string& text : list) supported.insert(valueOf(textToInteger(text)));
+    chosenValue = valueOf(textToInteger(list[chosen]));
     return capOk;
+}
+
+}  // namespace
+
+TCapResult TTwainSource::ReadUnits(TScanUnit& unit, TScanUnits& supported, TCapRequest request) {
+    return readCodeEnumeration(*this, ICAP_UNITS, request, unitOf, unit, supported);
 }
 
 TCapResult TTwainSource::ReadPixelFlavor(TPixelFlavor& flavor, TPixelFlavors& supported,
                                          TCapRequest request) {
-    TW_UINT16 itemType = 0;
-    TGetCapabilityList list;
-    TW_UINT32 current = 0;
-    TW_UINT32 defaultIndex = 0;
-    const TCapResult result =
-        ReadEnumeration(ICAP_PIXELFLAVOR, itemType, list, current, defaultIndex, request);
-    if (result != capOk) return result;
-    if (itemType != TWTY_UINT16) return capUnsupported;
-    const TW_UINT32 chosen = request == crqGetDefault ? defaultIndex : current;
-    if (chosen >= list.size()) return capBadContainer;
-    for (const std::string& text : list) supported.insert(flavorOf(textToInteger(text)));
-    flavor = flavorOf(textToInteger(list[chosen]));
-    return capOk;
+    return readCodeEnumeration(*this, ICAP_PIXELFLAVOR, request, flavorOf, flavor, supported);
 }
 
 }  // namespace twain

@@ -2,29 +2,13 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
-#include <unistd.h>
+#include <sys/wait.h>
 
-#include "pdf/PdfClasses.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/JpegImage.h"
 
 using namespace brevanto::graphics;
-
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brevanto-report-XXXXXX");
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
 
 void WriteTestJpeg(const std::filesystem::path& path, int width, int height) {
     Bitmap bitmap(width, height, PixelFormat::pf24bit);
@@ -34,13 +18,6 @@ void WriteTestJpeg(const std::filesystem::path& path, int width, int height) {
     JpegImage jpeg;
     jpeg.assign(bitmap);
     jpeg.saveToFile(path);
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 ProgramLayout::ProgramLayout() {

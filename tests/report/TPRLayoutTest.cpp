@@ -104,7 +104,7 @@ class TPRPrintTest : public testing::Test {
   protected:
     void SetUp() override {
         RegisterPdfClasses();
-        report_.SetFileName((folder_ / "out.pdf").string());
+        report_.SetFileName((folder_.Path() / "out.pdf").string());
         report_.OpenDoc();
     }
 
@@ -144,8 +144,8 @@ TEST_F(TPRPrintTest, GridCellsPrintInDirectionOrder) {
 
 TEST_F(TPRPrintTest, StretchedAndClippedPicturesDrawWithTheLayoutNumbers) {
     ProgramLayout layout;
-    WriteTestJpeg(folder_ / "wide.jpg", 1000, 50);
-    layout.PRJpegImage1.Picture().loadFromFile(folder_ / "wide.jpg");
+    WriteTestJpeg(folder_.Path() / "wide.jpg", 1000, 50);
+    layout.PRJpegImage1.Picture().loadFromFile(folder_.Path() / "wide.jpg");
 
     report_.PrintPage(layout.pagina);
     EXPECT_THAT(contents(), HasSubstr("q\n592 0 0 838 2 2 cm\n/PRJpegImage1 Do\nQ\n"));
@@ -159,13 +159,13 @@ TEST_F(TPRPrintTest, StretchedAndClippedPicturesDrawWithTheLayoutNumbers) {
 
 TEST_F(TPRPrintTest, SharedImagesAreRegisteredOncePerDocument) {
     ProgramLayout layout;
-    WriteTestJpeg(folder_ / "a.jpg", 40, 60);
-    WriteTestJpeg(folder_ / "b.jpg", 60, 40);
+    WriteTestJpeg(folder_.Path() / "a.jpg", 40, 60);
+    WriteTestJpeg(folder_.Path() / "b.jpg", 60, 40);
     TPRJpegImage& item = layout.PRJpegImage1;
 
-    item.Picture().loadFromFile(folder_ / "a.jpg");
+    item.Picture().loadFromFile(folder_.Path() / "a.jpg");
     report_.PrintPage(layout.pagina);
-    item.Picture().loadFromFile(folder_ / "b.jpg");
+    item.Picture().loadFromFile(folder_.Path() / "b.jpg");
     report_.PrintPage(layout.pagina);
     TPdfDoc& doc = *report_.Doc();
     const TPdfStream* shared = doc.XObjectByName("PRJpegImage1");
@@ -200,13 +200,13 @@ TEST_F(TPRPrintTest, ItemsThatCannotPrintDrawNothing) {
     // No picture, then a bitmap loaded past the setter: nothing, no error.
     report_.PrintPage(layout.pagina);
     brevanto::graphics::Bitmap bitmap(8, 8, brevanto::graphics::PixelFormat::pf24bit);
-    bitmap.saveToFile(folder_ / "p.bmp");
-    item.Picture().loadFromFile(folder_ / "p.bmp");
+    bitmap.saveToFile(folder_.Path() / "p.bmp");
+    item.Picture().loadFromFile(folder_.Path() / "p.bmp");
     report_.PrintPage(layout.pagina);
     EXPECT_EQ(contents().find(" Do\n"), std::string::npos);
 
-    WriteTestJpeg(folder_ / "a.jpg", 16, 16);
-    item.Picture().loadFromFile(folder_ / "a.jpg");
+    WriteTestJpeg(folder_.Path() / "a.jpg", 16, 16);
+    item.Picture().loadFromFile(folder_.Path() / "a.jpg");
     item.SetPrintable(false);
     report_.PrintPage(layout.pagina);
     item.Print(report_.Canvas(), item.BoundsRect());  // checks again when called directly
@@ -219,7 +219,7 @@ TEST_F(TPRPrintTest, ItemsThatCannotPrintDrawNothing) {
 
     TPRImage bitmapItem;
     brevanto::graphics::Picture jpegPicture;
-    jpegPicture.loadFromFile(folder_ / "a.jpg");
+    jpegPicture.loadFromFile(folder_.Path() / "a.jpg");
     EXPECT_EQ(messageOf([&] { bitmapItem.SetPicture(&jpegPicture); }),
               "only bitmap image is allowed.");
 }

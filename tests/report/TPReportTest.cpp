@@ -20,9 +20,9 @@ class TPReportTest : public testing::Test {
   protected:
     void SetUp() override {
         RegisterPdfClasses();
-        WriteTestJpeg(folder_ / "page.jpg", 24, 32);
-        layout_.PRJpegImage1.Picture().loadFromFile(folder_ / "page.jpg");
-        report_.SetFileName((folder_ / "doc.pdf").string());
+        WriteTestJpeg(folder_.Path() / "page.jpg", 24, 32);
+        layout_.PRJpegImage1.Picture().loadFromFile(folder_.Path() / "page.jpg");
+        report_.SetFileName((folder_.Path() / "doc.pdf").string());
     }
 
     std::vector<std::string> filesInFolder() const {
@@ -74,11 +74,11 @@ TEST_F(TPReportTest, SettingsAreFrozenWhileADocumentIsOpen) {
     EXPECT_FALSE(report_.UseOutlines());
 
     // The file name may change: it decides where the file goes.
-    report_.SetFileName((folder_ / "moved.pdf").string());
+    report_.SetFileName((folder_.Path() / "moved.pdf").string());
     report_.PrintPage(layout_.pagina);
     report_.CloseDoc();
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"moved.pdf", "page.jpg"}));
-    EXPECT_THAT(ReadFileBytes(folder_ / "moved.pdf"), HasSubstr("(Before)"));
+    EXPECT_THAT(ReadFile(folder_.Path() / "moved.pdf"), HasSubstr("(Before)"));
 }
 
 TEST_F(TPReportTest, FullScreenIsNoNonFullScreenMode) {
@@ -87,7 +87,8 @@ TEST_F(TPReportTest, FullScreenIsNoNonFullScreenMode) {
     report_.OpenDoc();
     report_.PrintPage(layout_.pagina);
     report_.CloseDoc();
-    EXPECT_EQ(ReadFileBytes(folder_ / "doc.pdf").find("NonFullScreenPageMode"), std::string::npos);
+    EXPECT_EQ(ReadFile(folder_.Path() / "doc.pdf").find("NonFullScreenPageMode"),
+              std::string::npos);
 }
 
 TEST_F(TPReportTest, CloseWithoutDocumentOrPageFailsAndLeavesNoFile) {
@@ -116,68 +117,66 @@ TEST_F(TPReportTest, CloseWithoutDocumentOrPageFailsAndLeavesNoFile) {
 TEST_F(TPReportTest, TargetThatCannotBeReplacedKeepsTheDocumentAndLeavesNoFile) {
     // A folder where the file should go: the whole document is written, then cannot be put
     // in place.
-    std::filesystem::create_directory(folder_ / "doc.pdf");
+    std::filesystem::create_directory(folder_.Path() / "doc.pdf");
     report_.OpenDoc();
     report_.PrintPage(layout_.pagina);
     try {
         report_.CloseDoc();
         FAIL() << "replaced a folder";
     } catch (const brevanto::graphics::EFCreateError& e) {
-        EXPECT_THAT(e.what(),
-                    HasSubstr("Cannot create file \"" + (folder_ / "doc.pdf").string() + "\". "));
+        EXPECT_THAT(e.what(), HasSubstr("Cannot create file \"" +
+                                        (folder_.Path() / "doc.pdf").string() + "\". "));
     }
     EXPECT_TRUE(report_.HasDocument());
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"doc.pdf", "page.jpg"}));
-    EXPECT_TRUE(std::filesystem::is_directory(folder_ / "doc.pdf"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder_.Path() / "doc.pdf"));
 
-    std::filesystem::remove(folder_ / "doc.pdf");
+    std::filesystem::remove(folder_.Path() / "doc.pdf");
     report_.CloseDoc();  // the kept document is still whole
-    std::string output;
-    EXPECT_EQ(RunCommand("qpdf --check '" + (folder_ / "doc.pdf").string() + "'", output), 0)
-        << output;
+    ExpectAcceptedByTools(folder_.Path() / "doc.pdf");
 }
 
 TEST_F(TPReportTest, MissingFolderIsACreateErrorNamingTheFile) {
-    report_.SetFileName((folder_ / "nowhere" / "doc.pdf").string());
+    report_.SetFileName((folder_.Path() / "nowhere" / "doc.pdf").string());
     report_.OpenDoc();
     report_.PrintPage(layout_.pagina);
     try {
         report_.CloseDoc();
         FAIL() << "wrote";
     } catch (const brevanto::graphics::EFCreateError& e) {
-        EXPECT_THAT(e.what(),
-                    HasSubstr("Cannot create file \"" + (folder_ / "nowhere" / "doc.pdf").string() +
-                              "\". No such file or directory"));
+        EXPECT_THAT(e.what(), HasSubstr("Cannot create file \"" +
+                                        (folder_.Path() / "nowhere" / "doc.pdf").string() +
+                                        "\". No such file or directory"));
     }
     EXPECT_TRUE(report_.HasDocument());
 }
 
 TEST_F(TPReportTest, ReplacesAnExistingFileOnlyWithAWholeDocument) {
-    std::ofstream(folder_ / "doc.pdf") << "old contents";
+    std::ofstream(folder_.Path() / "doc.pdf") << "old contents";
     report_.OpenDoc();
     EXPECT_THROW(report_.CloseDoc(), EPdfInvalidOperation);  // no page
-    EXPECT_EQ(ReadFileBytes(folder_ / "doc.pdf"), "old contents");
+    EXPECT_EQ(ReadFile(folder_.Path() / "doc.pdf"), "old contents");
     report_.OpenDoc();  // the failed document is dropped silently
     report_.PrintPage(layout_.pagina);
     report_.CloseDoc();
-    EXPECT_EQ(ReadFileBytes(folder_ / "doc.pdf").substr(0, 8), "%PDF-1.2");
+    EXPECT_EQ(ReadFile(folder_.Path() / "doc.pdf").substr(0, 8), "%PDF-1.2");
     EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"doc.pdf", "page.jpg"}));
 }
 
 TEST_F(TPReportTest, DestroyingDuringARunWritesNothing) {
     {
         TPReport report;
-        report.SetFileName((folder_ / "never.pdf").string());
+        report.SetFileName((folder_.Path() / "never.pdf").string());
         report.OpenDoc();
         report.PrintPage(layout_.pagina);
     }
-    EXPECT_FALSE(std::filesystem::exists(folder_ / "never.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "never.pdf"));
 }
 
 TEST_F(TPReportTest, DatesAreThoseOfOpenAndClose) {
     TPReport report;
     report.SetCreationDate(41829.71127694444);  // as the program's form data hold it
-    report.SetFileName((folder_ / "dated.pdf").string());
+    report.SetFileName((folder_.Path() / "dated.pdf").string());
     {
         FixedLocalClock clock({2026, 12, 11, 9, 30, 5, 0});
         report.OpenDoc();
@@ -187,7 +186,7 @@ TEST_F(TPReportTest, DatesAreThoseOfOpenAndClose) {
         FixedLocalClock clock({2026, 12, 11, 9, 31, 0, 0});
         report.CloseDoc();
     }
-    const std::string pdf = ReadFileBytes(folder_ / "dated.pdf");
+    const std::string pdf = ReadFile(folder_.Path() / "dated.pdf");
     EXPECT_THAT(pdf, HasSubstr("/CreationDate (D:20261211093005)"));
     EXPECT_THAT(pdf, HasSubstr("/ModDate (D:20261211093100)"));
 }
@@ -200,7 +199,5 @@ TEST_F(TPReportTest, OutlinesGetTheirWrapper) {
     report_.PrintPage(layout_.pagina);
     report_.CloseDoc();
     EXPECT_EQ(report_.OutlineRoot(), nullptr);
-    std::string output;
-    EXPECT_EQ(RunCommand("qpdf --check '" + (folder_ / "doc.pdf").string() + "'", output), 0)
-        << output;
+    ExpectAcceptedByTools(folder_.Path() / "doc.pdf");
 }
