@@ -18,7 +18,7 @@ TEST(ProgramPdf, OnePagePerJpegWithTheJpegBytesUnchanged) {
         jpegs.push_back(ReadFile(path));
     }
 
-    ProgramLayout layout;
+    TProgramPageLayout layout;
     TPReport report;
     const auto pdfPath = folder.Path() / "filed.pdf";
     report.SetFileName(pdfPath.string());

@@ -20,20 +20,6 @@ void WriteTestJpeg(const std::filesystem::path& path, int width, int height) {
     jpeg.saveToFile(path);
 }
 
-ProgramLayout::ProgramLayout() {
-    pagina.SetName("pagina");
-    pagina.SetMarginTop(1);
-    pagina.SetMarginLeft(1);
-    pagina.SetMarginRight(1);
-    pagina.SetMarginBottom(1);
-    PRGridPanel1.SetName("PRGridPanel1");
-    PRGridPanel1.SetParent(&pagina);
-    PRGridPanel1.SetAlign(alClient);
-    PRJpegImage1.SetName("PRJpegImage1");
-    PRJpegImage1.SetParent(&PRGridPanel1);
-    PRJpegImage1.SetAlign(alClient);
-}
-
 std::string PdfObjectText(const std::string& pdf, int n) {
     const std::string start = "\n" + std::to_string(n) + " 0 obj";
     const auto from = pdf.find(start);

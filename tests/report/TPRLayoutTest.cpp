@@ -37,7 +37,7 @@ class TForm1 : public TControl {
 }  // namespace
 
 TEST(TPRLayout, ClientAlignedGridPanelFillsThePageInsideMarginsAndFrame) {
-    ProgramLayout layout;
+    TProgramPageLayout layout;
     EXPECT_EQ(layout.PRGridPanel1.BoundsRect(), (TRect{2, 2, 594, 840}));
     EXPECT_EQ(layout.PRGridPanel1.ChildPanel().BoundsRect(), (TRect{0, 0, 592, 838}));
     EXPECT_EQ(layout.PRJpegImage1.Parent(), &layout.PRGridPanel1.ChildPanel());
@@ -143,7 +143,7 @@ TEST_F(TPRPrintTest, GridCellsPrintInDirectionOrder) {
 }
 
 TEST_F(TPRPrintTest, StretchedAndClippedPicturesDrawWithTheLayoutNumbers) {
-    ProgramLayout layout;
+    TProgramPageLayout layout;
     WriteTestJpeg(folder_.Path() / "wide.jpg", 1000, 50);
     layout.PRJpegImage1.Picture().loadFromFile(folder_.Path() / "wide.jpg");
 
@@ -158,7 +158,7 @@ TEST_F(TPRPrintTest, StretchedAndClippedPicturesDrawWithTheLayoutNumbers) {
 }
 
 TEST_F(TPRPrintTest, SharedImagesAreRegisteredOncePerDocument) {
-    ProgramLayout layout;
+    TProgramPageLayout layout;
     WriteTestJpeg(folder_.Path() / "a.jpg", 40, 60);
     WriteTestJpeg(folder_.Path() / "b.jpg", 60, 40);
     TPRJpegImage& item = layout.PRJpegImage1;
@@ -194,7 +194,7 @@ TEST_F(TPRPrintTest, SharedImagesAreRegisteredOncePerDocument) {
 }
 
 TEST_F(TPRPrintTest, ItemsThatCannotPrintDrawNothing) {
-    ProgramLayout layout;
+    TProgramPageLayout layout;
     TPRJpegImage& item = layout.PRJpegImage1;
 
     // No picture, then a bitmap loaded past the setter: nothing, no error.
@@ -225,7 +225,7 @@ TEST_F(TPRPrintTest, ItemsThatCannotPrintDrawNothing) {
 }
 
 TEST_F(TPRPrintTest, BitmapItemsBecomeBitmapImages) {
-    ProgramLayout layout;
+    TProgramPageLayout layout;
     TPRImage item;
     item.SetName("Logo");
     item.SetParent(&layout.PRGridPanel1);

@@ -34,7 +34,7 @@ class TPReportTest : public testing::Test {
     }
 
     TempFolder folder_;
-    ProgramLayout layout_;
+    TProgramPageLayout layout_;
     TPReport report_;
 };
 
