@@ -18,6 +18,7 @@ JpegImage::JpegImage(const JpegImage& other)
       height_(other.height_),
       components_(other.components_),
       progressive_(other.progressive_),
+      adobe_(other.adobe_),
       pixels_(other.pixels_ ? std::make_unique<Bitmap>(*other.pixels_) : nullptr) {}
 
 JpegImage& JpegImage::operator=(const JpegImage& other) {
@@ -48,6 +49,7 @@ void JpegImage::loadFromBytes(const std::uint8_t* data, std::size_t size) {
     height_ = s.height;
     components_ = s.components;
     progressive_ = s.progressive;
+    adobe_ = s.adobe;
     pixels_.reset();
 }
 
@@ -81,6 +83,7 @@ void JpegImage::assign(const Graphic& source) {
     data_.clear();
     width_ = height_ = components_ = 0;
     progressive_ = false;
+    adobe_ = false;
 }
 
 const std::vector<std::uint8_t>& JpegImage::data() const {
@@ -99,6 +102,7 @@ void JpegImage::compressIfNeeded() const {
     height_ = s.height;
     components_ = s.components;
     progressive_ = s.progressive;
+    adobe_ = s.adobe;
 }
 
 int JpegImage::components() const {
@@ -107,6 +111,8 @@ int JpegImage::components() const {
 }
 
 bool JpegImage::progressive() const { return progressive_; }
+
+bool JpegImage::adobeMarker() const { return adobe_; }
 
 void JpegImage::setCompressionQuality(int quality) {
     if (quality < 1 || quality > 100)
