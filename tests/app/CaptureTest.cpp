@@ -446,3 +446,70 @@ TEST_F(CaptureTest, ScreenshotOfThreePagesWithOnePreviewed) {
     ASSERT_TRUE(form->grab().save(shot));
     EXPECT_TRUE(boxes.Messages().empty());
 }
+
+namespace {
+
+// The capture road against a server of the test's own, which it stops and starts again.
+class CaptureOnItsOwnServerTest : public CaptureTest {
+  protected:
+    static void SetUpTestSuite() {
+        serverFolder_ = new QTemporaryDir;
+        if (const char* socket = std::getenv("MYSQL_UNIX_PORT")) sharedSocket_ = socket;
+        ASSERT_EQ(server("start"), 0);
+        ::setenv("MYSQL_UNIX_PORT", (serverFolder_->path() + "/mysqld.sock").toLocal8Bit(), 1);
+    }
+
+    static void TearDownTestSuite() {
+        server("stop");
+        ::setenv("MYSQL_UNIX_PORT", sharedSocket_.c_str(), 1);
+        delete serverFolder_;
+        serverFolder_ = nullptr;
+    }
+
+    static int server(const char* verb) {
+        const std::string command = "BREVANTO_DB_DIR='" + serverFolder_->path().toStdString() +
+                                    "' '" BREVANTO_FIXTURES_DIR "/../../scripts/test-db' " + verb +
+                                    " >/dev/null 2>&1";
+        return std::system(command.c_str());
+    }
+
+    // The test's own connection went down with the server too; it reconnects at the next one.
+    std::string filedCount() {
+        try {
+            return db.Scalar("select count(*) from cadprocessospdf");
+        } catch (const std::exception&) {
+            return db.Scalar("select count(*) from cadprocessospdf");
+        }
+    }
+
+    static QTemporaryDir* serverFolder_;
+    static std::string sharedSocket_;
+};
+
+QTemporaryDir* CaptureOnItsOwnServerTest::serverFolder_ = nullptr;
+std::string CaptureOnItsOwnServerTest::sharedSocket_;
+
+}  // namespace
+
+TEST_F(CaptureOnItsOwnServerTest, AServerStoppedBeforeTheSaveAndBackAgainTakesTheSameSave) {
+    press(at(1));
+    press(at(2));
+    const auto filesBefore = namesIn(folder);
+    ASSERT_EQ(server("stop"), 0);
+    LocalClock::Fix(at(30));
+    save();
+    ASSERT_EQ(boxes.Messages().size(), 1u);
+    EXPECT_EQ(boxes.Messages()[0].Icon, TMsgIcon::Error);
+    EXPECT_EQ(form->Listbox1->count(), 2);
+    EXPECT_EQ(namesIn(folder), filesBefore);
+    EXPECT_TRUE(opened.empty());
+
+    ASSERT_EQ(server("start"), 0);
+    boxes.Clear();
+    save();
+    EXPECT_TRUE(boxes.Messages().empty()) << messageTexts()[0].toStdString();
+    EXPECT_EQ(form->Listbox1->count(), 0);
+    EXPECT_EQ(filedCount(), "1");
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].toStdString(), folder + "//11122026094130.pdf");
+}
