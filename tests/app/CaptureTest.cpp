@@ -1,7 +1,10 @@
 // The clerk's road on the first tab: "Capturar" with the virtual scanner, the page list, and
 // "Salvar PDF" into a real folder and the real test database.
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+
+#include <sys/resource.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -392,6 +395,17 @@ TEST_F(CaptureTest, AFailedSaveLosesNothingAndCanBeRepeated) {
         {"the register refuses the row",
          [&] { db.Exec("rename table cadprocessospdf to cadprocessospdf_away"); },
          [&] { db.Exec("rename table cadprocessospdf_away to cadprocessospdf"); }},
+        {"the disk is full",
+         [] {
+             // Writes past a few kilobytes fail as on a full disk.
+             ::signal(SIGXFSZ, SIG_IGN);
+             const rlimit small{4096, RLIM_INFINITY};
+             ::setrlimit(RLIMIT_FSIZE, &small);
+         },
+         [] {
+             const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+             ::setrlimit(RLIMIT_FSIZE, &unlimited);
+         }},
         {"the connection to the server is lost",
          [&] {
              TmySQLQuery whoAmI(form->mySQLDatabase1);
