@@ -376,12 +376,14 @@ void TForm1::btnSAlvarClick() {
     ShellOpen(QString::fromStdString(pdfPath));
 }
 
+// The e-mail composer for the case of the filed-document list's current row.
+void TForm1::EnviarArquivosporEmail1Click() {}
+
 // The filed-document list's actions and the folder setting are wired here; their behaviour is
 // built in their own steps.
 void TForm1::edtPesquisaChange() {}
 void TForm1::DBGrid1DblClick() {}
 void TForm1::SalvarArquivoComo1Click() {}
-void TForm1::EnviarArquivosporEmail1Click() {}
 void TForm1::AdvGlowButton1Click() {}
 void TForm1::AdvGlowButton2Click() {}
 void TForm1::btnSalvaClick() {}
