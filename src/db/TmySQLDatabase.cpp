@@ -42,7 +42,9 @@ void TmySQLDatabase::Open() {
     mysql_options(mysql, MYSQL_OPT_READ_TIMEOUT, &ioTimeout);
     mysql_options(mysql, MYSQL_OPT_WRITE_TIMEOUT, &ioTimeout);
     mysql_options(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
-    if (compress_) mysql_options(mysql, MYSQL_OPT_COMPRESS, nullptr);
+    // Compression only pays across a network: on the local socket it costs time and saves
+    // nothing.
+    if (compress_ && !isLocalHost(host_)) mysql_options(mysql, MYSQL_OPT_COMPRESS, nullptr);
 
     const char* socket = nullptr;
     if (isLocalHost(host_)) {
