@@ -16,6 +16,40 @@ struct ResultDeleter {
 };
 using ResultPtr = std::unique_ptr<MYSQL_RES, ResultDeleter>;
 
+}  // namespace
+
+// The rows of a stored result, read where the client library keeps them: no copy per value.
+class TResultRows {
+  public:
+    TResultRows(ResultPtr result, unsigned int columns)
+        : result_(std::move(result)), columns_(columns) {
+        const auto count = static_cast<std::size_t>(mysql_num_rows(result_.get()));
+        rows_.reserve(count);
+        lengths_.reserve(count * columns);
+        while (MYSQL_ROW row = mysql_fetch_row(result_.get())) {
+            const unsigned long* lengths = mysql_fetch_lengths(result_.get());
+            rows_.push_back(row);
+            lengths_.insert(lengths_.end(), lengths, lengths + columns);
+        }
+    }
+
+    std::size_t Size() const { return rows_.size(); }
+    unsigned int Columns() const { return columns_; }
+    std::optional<std::string_view> Cell(std::size_t row, unsigned int column) const {
+        const char* text = rows_[row][column];
+        if (text == nullptr) return std::nullopt;
+        return std::string_view(text, lengths_[row * columns_ + column]);
+    }
+
+  private:
+    ResultPtr result_;
+    unsigned int columns_;
+    std::vector<MYSQL_ROW> rows_;
+    std::vector<unsigned long> lengths_;
+};
+
+namespace {
+
 [[noreturn]] void throwServerError(MYSQL* mysql) {
     throw EmySQLError(mysql_error(mysql), mysql_errno(mysql));
 }
@@ -91,11 +125,11 @@ void TmySQLQuery::Open() {
 }
 
 void TmySQLQuery::Close() {
-    if (!active_ && rows_.empty() && fields_.empty()) return;
+    if (!active_ && rows_ == nullptr && fields_.empty()) return;
     const bool wasActive = active_;
     active_ = false;
     fields_.clear();
-    rows_.clear();
+    rows_.reset();
     current_ = -1;
     eof_ = bof_ = true;
     if (wasActive) notify(TDataEvent::deDataSetChange);
@@ -168,26 +202,19 @@ void TmySQLQuery::run(bool wantRows) {
             }
         }
 
-        std::vector<std::vector<std::optional<std::string>>> rows;
-        rows.reserve(mysql_num_rows(result.get()));
-        while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
-            const unsigned long* lengths = mysql_fetch_lengths(result.get());
-            auto& cells = rows.emplace_back(columns);
-            for (unsigned int c = 0; c < columns; ++c)
-                if (row[c] != nullptr) cells[c].emplace(row[c], lengths[c]);
-        }
+        auto rows = std::make_unique<TResultRows>(std::move(result), columns);
 
         fields_ = std::move(fields);
         rows_ = std::move(rows);
-        rowsAffected_ = rows_.size();
+        rowsAffected_ = rows_->Size();
         active_ = true;
-        current_ = rows_.empty() ? -1 : 0;
+        current_ = rowCount() == 0 ? -1 : 0;
         bof_ = true;
-        eof_ = rows_.empty();
+        eof_ = rowCount() == 0;
     } catch (...) {
         if (wantRows) {
             fields_.clear();
-            rows_.clear();
+            rows_.reset();
             current_ = -1;
             eof_ = bof_ = true;
             lastOpenFailed_ = true;
@@ -200,21 +227,23 @@ void TmySQLQuery::run(bool wantRows) {
 
 int TmySQLQuery::RecordCount() const {
     if (lastOpenFailed_) return -1;
-    return active_ ? static_cast<int>(rows_.size()) : 0;
+    return active_ ? rowCount() : 0;
 }
+
+int TmySQLQuery::rowCount() const { return rows_ ? static_cast<int>(rows_->Size()) : 0; }
 
 void TmySQLQuery::First() {
     if (!active_) return;
-    current_ = rows_.empty() ? -1 : 0;
+    current_ = rowCount() == 0 ? -1 : 0;
     bof_ = true;
-    eof_ = rows_.empty();
+    eof_ = rowCount() == 0;
     notify(TDataEvent::deRecordChange);
 }
 
 void TmySQLQuery::Next() {
     if (!active_) return;
     bof_ = false;
-    if (current_ + 1 < static_cast<int>(rows_.size())) {
+    if (current_ + 1 < rowCount()) {
         ++current_;
         notify(TDataEvent::deRecordChange);
     } else {
@@ -240,7 +269,7 @@ bool TmySQLQuery::Bof() const { return !active_ || bof_; }
 int TmySQLQuery::RecNo() const { return active_ ? current_ : -1; }
 
 void TmySQLQuery::SetRecNo(int row) {
-    if (!active_ || row < 0 || row >= static_cast<int>(rows_.size()) || row == current_) return;
+    if (!active_ || row < 0 || row >= rowCount() || row == current_) return;
     current_ = row;
     bof_ = eof_ = false;
     notify(TDataEvent::deRecordChange);
@@ -263,14 +292,18 @@ const TField& TmySQLQuery::FieldByName(const std::string& name) const {
     throw EmySQLError(name_ + ": Field '" + name + "' not found");
 }
 
-const std::optional<std::string>& TmySQLQuery::Value(int row, int field) const {
-    return rows_.at(row).at(Fields(field).Column());
+std::optional<std::string_view> TmySQLQuery::Value(int row, int field) const {
+    const int column = Fields(field).Column();
+    if (row < 0 || row >= rowCount())
+        throw EmySQLError(name_ + ": List index out of bounds (" + std::to_string(row) + ")");
+    return rows_->Cell(static_cast<std::size_t>(row), static_cast<unsigned int>(column));
 }
 
-const std::optional<std::string>* TmySQLQuery::CurrentValue(int column) const {
-    if (!active_ || current_ < 0 || column < 0) return nullptr;
-    const auto& cells = rows_[current_];
-    return static_cast<std::size_t>(column) < cells.size() ? &cells[column] : nullptr;
+std::optional<std::string_view> TmySQLQuery::CurrentValue(int column) const {
+    if (!active_ || current_ < 0 || current_ >= rowCount() || column < 0 ||
+        static_cast<unsigned int>(column) >= rows_->Columns())
+        return std::nullopt;
+    return rows_->Cell(static_cast<std::size_t>(current_), static_cast<unsigned int>(column));
 }
 
 int TmySQLQuery::AddListener(Listener listener) {
