@@ -49,12 +49,27 @@ std::string createError(const std::filesystem::path& path, const std::string& re
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path, std::size_t maxSize) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throw EFOpenError(openError(path, std::strerror(errno)));
+    // The size the file says it has is read straight into place; a file that is shorter, or
+    // longer (still growing, or a file whose size is not known ahead), is read as it is.
     std::vector<std::uint8_t> data;
     struct stat info {};
     if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
         if (static_cast<std::uint64_t>(info.st_size) > maxSize)
             throw EFOpenError(openError(path, "The file is too large."));
-        data.reserve(static_cast<std::size_t>(info.st_size));
+        data.resize(static_cast<std::size_t>(info.st_size));
+    }
+    std::size_t got = 0;
+    while (got < data.size()) {
+        const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EFOpenError(openError(path, std::strerror(errno)));
+        }
+        if (n == 0) {
+            data.resize(got);
+            return data;
+        }
+        got += static_cast<std::size_t>(n);
     }
     std::uint8_t chunk[65536];
     for (;;) {
