@@ -1,29 +1,51 @@
 #include "app/TForm1.h"
 
+#include <filesystem>
+
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/DocumentFiler.h"
+#include "app/FileStamps.h"
+#include "app/PageFiles.h"
+#include "app/PagePreview.h"
 #include "app/TfrmLogin2.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/locale/LocalClock.h"
+#include "platform/shell/ShellOpen.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/ExitWatcher.h"
 #include "platform/ui/HandlerGuard.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/QueryTableModel.h"
+#include "platform/win/qt/QtMessagePump.h"
 #include "register/CaseCheck.h"
+#include "register/CaseNumber.h"
 #include "register/Statements.h"
+#include "twain/TTwainManager.h"
+#include "twain/TTwainSource.h"
 
 namespace {
 
 constexpr int kClientWidth = 901;
 constexpr int kClientHeight = 660;
+// The creation date the report component keeps in the form; the written dates are those of
+// each run.
+constexpr double kReportCreationDate = 41829.71127694444;
+constexpr int kEntryPathLength = 200;
 
 // Blanks and control characters at either end do not count (the toolkit's Trim).
 QString trimmed(const QString& text) {
@@ -50,6 +72,7 @@ TForm1::TForm1(TConfigFolders folders, QWidget* parent)
       qryEu(mySQLDatabase1, "qryEu"),
       dsPDF(std::make_unique<TQueryTableModel>(qryPDF)),
       dsDir(std::make_unique<TQueryTableModel>(qryDir)),
+      pump_(new win::QtMessagePump(this)),
       folders_(std::move(folders)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8("Brevanto - Scanner"));
@@ -58,6 +81,8 @@ TForm1::TForm1(TConfigFolders folders, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 
     declareFields();
+    setUpTwain();
+    setUpReport();
 
     RzPageControl1 = new QTabWidget(this);
     RzPageControl1->setObjectName(QStringLiteral("RzPageControl1"));
@@ -91,6 +116,25 @@ void TForm1::declareFields() {
 
     qryDir.SQL().Add(Statements::PdfFolder());
     qryDir.DeclareField({"dirpdf", ftString, 0, {}});
+}
+
+void TForm1::setUpTwain() {
+    Twain = std::make_unique<twain::TTwainManager>();
+    Twain->SetTransferMode(twain::ttmMemory);
+    Twain->OnTwainAcquire = [this](twain::TTwainObject* sender, int index,
+                                   brevanto::graphics::Bitmap* image, bool& cancel) {
+        TwainTwainAcquire(sender, index, image, cancel);
+    };
+    Twain->OnAcquireError = [this](twain::TTwainObject* sender, int index, int code,
+                                   int condition) {
+        TwainAcquireError(sender, index, code, condition);
+    };
+}
+
+void TForm1::setUpReport() {
+    PReport1.SetFileName("default.pdf");
+    PReport1.SetCreationDate(kReportCreationDate);
+    PReport1.SetUseOutlines(false);
 }
 
 void TForm1::connectHandlers() {
@@ -183,18 +227,163 @@ void TForm1::edtProcessoExit() {
     RunGuarded(this, [this] { CheckCaseNumber(*this, *edtProcesso, qryProcesso); });
 }
 
-// The capture workspace, the filed-document list's actions and the folder setting are wired
-// here; their behaviour is built in their own steps.
-void TForm1::GoAcquireClick() {}
-void TForm1::btnSAlvarClick() {}
-void TForm1::Listbox1Click() {}
-void TForm1::ExcluirPgina1Click() {}
-void TForm1::Mudarparacima1Click() {}
-void TForm1::Mudarparabaixo1Click() {}
+QString TForm1::EntryPath(const QString& entry) {
+    return entry.mid(entry.lastIndexOf(QLatin1Char('|')) + 1, kEntryPathLength);
+}
+
+std::string TForm1::pdfFolder() const { return qryDir.FieldByName("dirpdf").AsString(); }
+
+void TForm1::showCaptureLog(int row) {
+    const QSignalBlocker blocker(Listbox1);
+    Listbox1->clear();
+    QStringList paths;
+    for (int i = 0; i < CaptureLog.Count(); ++i) {
+        Listbox1->addItem(QString::fromStdString(CaptureLog.EntryTextAt(i)));
+        paths << QString::fromStdString(CaptureLog.Entries()[static_cast<std::size_t>(i)].BmpPath);
+    }
+    Memo1->setPlainText(paths.join(QLatin1Char('\n')));
+    Listbox1->setCurrentRow(row < CaptureLog.Count() ? row : -1);
+}
+
+void TForm1::GoAcquireClick() {
+    if (!Twain->LoadTwainLibrary()) {
+        TMessageBox::Show(this, QStringLiteral("Twain is not installed."),
+                          QString::fromLatin1(TMessageBox::kApplicationTitle), TMsgIcon::None);
+        return;
+    }
+    Twain->SetSourceManagerLoaded(true);
+    const int index = Twain->ChooseSource();
+    if (index == -1) return;
+    twain::TTwainSource* source = Twain->Sources(index);
+    if (source == nullptr) return;
+    source->SetLoaded(true);
+    source->SetTransferMode(twain::ttmMemory);
+    source->SetEnabled(true);
+}
+
+void TForm1::TwainTwainAcquire(twain::TTwainObject*, int, brevanto::graphics::Bitmap* Image,
+                               bool& Cancel) {
+    // One page per press, whatever else the feeder holds.
+    Cancel = true;
+    if (Image == nullptr) return;
+    RunGuarded(this, [&] {
+        // The component frees the image once we return: take its pixels rather than copy them.
+        auto held = std::make_unique<brevanto::graphics::Bitmap>(std::move(*Image));
+        const TPageFiles files =
+            WritePageFiles(*held, pdfFolder(), PageFileStamp(LocalClock::Now()));
+        try {
+            PageLayout.PRJpegImage1.SetSharedImage(false);
+            PageLayout.PRJpegImage1.Picture().loadFromFile(files.Jpeg);
+        } catch (...) {
+            std::filesystem::remove(files.Bmp);
+            std::filesystem::remove(files.Jpeg);
+            throw;
+        }
+        ImageHolder.setGraphic(std::move(held));
+        CaptureLog.Add(files.Bmp);
+        showCaptureLog(Listbox1->currentRow());
+    });
+}
+
+void TForm1::TwainAcquireError(twain::TTwainObject*, int, int, int Additional) {
+    QString text;
+    switch (Additional) {
+        case TWCC_PAPERJAM:
+            text = QStringLiteral("O papel atolou no scanner.");
+            break;
+        case TWCC_NOMEDIA:
+            text = QStringLiteral("Não há papel no alimentador do scanner.");
+            break;
+        default:
+            text = QStringLiteral("O scanner informou um erro (código %1).").arg(Additional);
+    }
+    TMessageBox::Show(this, text, QStringLiteral("Atenção"), TMsgIcon::Warning);
+}
+
+void TForm1::Listbox1Click() {
+    const int row = Listbox1->currentRow();
+    if (row < 0 || row >= CaptureLog.Count()) return;
+    brevanto::graphics::Picture picture;
+    picture.loadFromFile(CaptureLog.Entries()[static_cast<std::size_t>(row)].BmpPath);
+    brevanto::graphics::Bitmap bitmap;
+    bitmap.assign(*picture.graphic());
+    imgMostra->setPixmap(QPixmap::fromImage(PreviewImage(bitmap)));
+}
+
+void TForm1::ExcluirPgina1Click() {
+    const int row = Listbox1->currentRow();
+    if (row < 0) return;
+    CaptureLog.Delete(row);
+    showCaptureLog(-1);
+}
+
+void TForm1::Mudarparacima1Click() {
+    const int row = Listbox1->currentRow();
+    CaptureLog.MoveUp(row);
+    showCaptureLog(row);
+}
+
+void TForm1::Mudarparabaixo1Click() {
+    const int row = Listbox1->currentRow();
+    CaptureLog.MoveDown(row);
+    showCaptureLog(row);
+}
+
+void TForm1::btnSAlvarClick() {
+    const QString attention = QStringLiteral("Atenção");
+    const QString caseText = edtProcesso->text();
+    if (trimmed(caseText).isEmpty()) {
+        TMessageBox::Show(this, QStringLiteral("Escolha um processo antes"), attention,
+                          TMsgIcon::Information);
+        return;
+    }
+    // Refused before anything is written: the register's column holds 32-bit numbers only.
+    const auto caseNumber = FilingCaseNumber(caseText.toStdString());
+    if (!caseNumber) {
+        TMessageBox::Show(this, QString::fromUtf8(EInvalidCaseNumber().what()), attention,
+                          TMsgIcon::Warning);
+        return;
+    }
+    if (trimmed(Memo1->toPlainText()).size() < 5) {
+        TMessageBox::Show(this, QStringLiteral("Não há nenhuma imagem selecionada"), attention,
+                          TMsgIcon::Information);
+        return;
+    }
+    const std::string folder = pdfFolder();
+    if (!QFileInfo(QString::fromStdString(folder)).isDir() &&
+        TMessageBox::Show(this,
+                          QStringLiteral("Pasta não encontrada, deseja continuar mesmo assim?"),
+                          attention, TMsgIcon::Question, TMsgButtons::YesNo) != TMsgResult::Yes)
+        return;
+    if (cbTipo->currentIndex() < 0) {
+        TMessageBox::Show(this, QStringLiteral("Escolha o tipo do documento antes!"),
+                          QStringLiteral("Atenção!"), TMsgIcon::Information);
+        return;
+    }
+
+    TFilingRequest request;
+    request.CaseNumber = *caseNumber;
+    request.Pages = CaptureLog.BmpPaths();
+    request.DroppedPages = CaptureLog.Deleted();
+    request.Folder = folder;
+    request.TypeCode = DocumentTypeCode(cbTipo->currentIndex());
+    const std::string pdfPath = TDocumentFiler(PReport1, PageLayout, qryEu).File(request);
+
+    // Filed: the pages are done with, whatever happens to the list below.
+    CaptureLog.Clear();
+    showCaptureLog(-1);
+    qryPDF.Refresh();
+    ShellOpen(QString::fromStdString(pdfPath));
+}
+
+// The e-mail composer for the case of the filed-document list's current row.
+void TForm1::EnviarArquivosporEmail1Click() {}
+
+// The filed-document list's actions and the folder setting are wired here; their behaviour is
+// built in their own steps.
 void TForm1::edtPesquisaChange() {}
 void TForm1::DBGrid1DblClick() {}
 void TForm1::SalvarArquivoComo1Click() {}
-void TForm1::EnviarArquivosporEmail1Click() {}
 void TForm1::AdvGlowButton1Click() {}
 void TForm1::AdvGlowButton2Click() {}
 void TForm1::btnSalvaClick() {}

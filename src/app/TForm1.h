@@ -5,9 +5,13 @@
 
 #include <QWidget>
 
+#include "app/CaptureLog.h"
 #include "app/ConfigFile.h"
 #include "db/TmySQLDatabase.h"
 #include "db/TmySQLQuery.h"
+#include "platform/graphics/Picture.h"
+#include "report/ProgramPageLayout.h"
+#include "report/TPReport.h"
 
 class QAction;
 class QComboBox;
@@ -22,6 +26,17 @@ class QTabWidget;
 class QTreeView;
 class TDBGrid;
 class TQueryTableModel;
+
+namespace brevanto::graphics {
+class Bitmap;
+}
+namespace twain {
+class TTwainManager;
+class TTwainObject;
+}  // namespace twain
+namespace win {
+class QtMessagePump;
+}
 
 // The main window, "Brevanto - Scanner": the capture workspace, the filed-document list and the
 // folder setting on three tabs. It owns the program's one database connection, which every
@@ -53,9 +68,15 @@ class TForm1 final : public QWidget {
 
     const TConfigFolders& Folders() const { return folders_; }
 
+    // The text after the entry's last "|", at most 200 characters: the page's BMP path.
+    static QString EntryPath(const QString& entry);
+
     // Handlers.
     void edtProcessoExit();
     void GoAcquireClick();
+    void TwainTwainAcquire(twain::TTwainObject* Sender, int Index,
+                           brevanto::graphics::Bitmap* Image, bool& Cancel);
+    void TwainAcquireError(twain::TTwainObject* Sender, int Index, int ErrorCode, int Additional);
     void btnSAlvarClick();
     void Listbox1Click();
     void ExcluirPgina1Click();
@@ -75,6 +96,10 @@ class TForm1 final : public QWidget {
     TmySQLQuery qryDir;
     TmySQLQuery qryProcesso;
     TmySQLQuery qryEu;
+    std::unique_ptr<twain::TTwainManager> Twain;
+    TPReport PReport1;
+    // pagina, PRGridPanel1 and PRJpegImage1: never shown, printed once per page.
+    TProgramPageLayout PageLayout;
 
     // Page control and tabs.
     QTabWidget* RzPageControl1;
@@ -94,8 +119,12 @@ class TForm1 final : public QWidget {
     QAction* Mudarparabaixo1;
     QScrollArea* AdvScrollBox1;
     QLabel* imgMostra;
+    // The capture log as text, one BMP path per listed page in list order: it follows the
+    // page list, which CaptureLog holds.
     QPlainTextEdit* Memo1;
-    QLabel* ImageHolder;
+    TCaptureLog CaptureLog;
+    // The last delivered image.
+    brevanto::graphics::Picture ImageHolder;
 
     // "Listagem".
     QLineEdit* edtPesquisa;
@@ -123,9 +152,15 @@ class TForm1 final : public QWidget {
     void connectHandlers();
     void connectToConfiguredServer();
     void showLogin();
+    void setUpTwain();
+    void setUpReport();
+    // Shows the capture log in the page list and in Memo1, the selection at row.
+    void showCaptureLog(int row);
+    std::string pdfFolder() const;
 
     std::unique_ptr<TQueryTableModel> dsPDF;
     std::unique_ptr<TQueryTableModel> dsDir;
+    win::QtMessagePump* pump_;
 
     TConfigFolders folders_;
     std::string usuarioLogado_;

@@ -76,13 +76,11 @@ void TForm1::buildCaptureTab() {
     Mudarparacima1 = PopupMenu1->addAction(QStringLiteral("Mudar para cima"));
     Mudarparabaixo1 = PopupMenu1->addAction(QStringLiteral("Mudar para baixo"));
 
-    // The capture log and the picture holder are never seen: they lie behind the preview.
+    // The capture log is never seen: it lies behind the preview.
     Memo1 = named(new QPlainTextEdit(tab), "Memo1");
     Memo1->setGeometry(170, 60, 185, 89);
+    Memo1->setReadOnly(true);
     Memo1->hide();
-    ImageHolder = named(new QLabel(tab), "ImageHolder");
-    ImageHolder->setGeometry(170, 60, 105, 105);
-    ImageHolder->hide();
 
     AdvScrollBox1 = named(new QScrollArea(tab), "AdvScrollBox1");
     AdvScrollBox1->setGeometry(170, 60, 700, 555);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <errmsg.h>
 #include <mysql.h>
 #include <strings.h>
 
@@ -124,7 +125,16 @@ void TmySQLQuery::run(bool wantRows) {
     try {
         if (text.empty()) throw EmySQLError(name_ + ": SQL statement is empty");
         MYSQL* mysql = database_->Handle();
-        if (mysql_real_query(mysql, text.data(), text.size()) != 0) throwServerError(mysql);
+        if (mysql_real_query(mysql, text.data(), text.size()) != 0) {
+            const unsigned int code = mysql_errno(mysql);
+            if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST) {
+                // A dead connection stays dead: the next statement connects afresh instead.
+                EmySQLError error(mysql_error(mysql), code);
+                database_->Close();
+                throw error;
+            }
+            throwServerError(mysql);
+        }
 
         ResultPtr result(mysql_store_result(mysql));
         if (!result) {

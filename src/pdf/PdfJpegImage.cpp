@@ -18,13 +18,23 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::ConvertGraphic(const Graphic& graphic)
     // picture holding pixels alone is encoded.
     image->Data().Share(jpeg->sharedData());
 
+    // Grey and CMYK streams get their own device space; three components, and the odd counts no
+    // device space fits, stay RGB.
+    const char* colorSpace = "DeviceRGB";
+    if (jpeg->components() == 1) colorSpace = "DeviceGray";
+    if (jpeg->components() == 4) colorSpace = "DeviceCMYK";
+    // Adobe software stores CMYK as 255 minus the ink; the Decode array turns it back.
+    const bool inverted = jpeg->components() == 4 && jpeg->adobeMarker();
+
     TPdfDictionary& dict = image->Dictionary();
     dict.Put("Type", std::make_unique<TPdfName>("XObject"));
     dict.Put("Subtype", std::make_unique<TPdfName>("Image"));
-    dict.Put("ColorSpace", std::make_unique<TPdfName>("DeviceRGB"));
+    dict.Put("ColorSpace", std::make_unique<TPdfName>(colorSpace));
     dict.Put("Width", std::make_unique<TPdfNumber>(jpeg->width()));
     dict.Put("Height", std::make_unique<TPdfNumber>(jpeg->height()));
     dict.Put("BitsPerComponent", std::make_unique<TPdfNumber>(8));
+    if (inverted)
+        dict.Put("Decode", TPdfArray::CreateFromNumbers(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
     dict.ArrayOf("Filter")->Add(std::make_unique<TPdfName>("DCTDecode"));
     return image;
 }

@@ -10,6 +10,7 @@
 
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfErrors.h"
+#include "platform/graphics/FileBytes.h"
 #include "platform/graphics/GraphicErrors.h"
 #include "platform/locale/LocalClock.h"
 #include "report/ReportErrors.h"
@@ -147,12 +148,18 @@ void TPReport::CloseDoc() {
         TFileStream stream(tmp, target);
         doc_->SaveToStream(stream);
         stream.Close();
-        std::error_code error;
-        std::filesystem::rename(tmp, target, error);
-        if (error)
-            throw brevanto::graphics::EFCreateError("Cannot create file \"" +
-                                                    std::filesystem::absolute(target).string() +
-                                                    "\". " + error.message());
+        if (replaceExisting_) {
+            std::error_code error;
+            std::filesystem::rename(tmp, target, error);
+            if (error)
+                throw brevanto::graphics::EFCreateError("Cannot create file \"" +
+                                                        std::filesystem::absolute(target).string() +
+                                                        "\". " + error.message());
+        } else if (!brevanto::graphics::renameNoReplace(tmp, target)) {
+            throw brevanto::graphics::EFileExists("Cannot create file \"" +
+                                                  std::filesystem::absolute(target).string() +
+                                                  "\". " + std::strerror(EEXIST));
+        }
     } catch (...) {
         std::error_code ignored;
         std::filesystem::remove(tmp, ignored);

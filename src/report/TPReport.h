@@ -55,6 +55,11 @@ class TPReport : public TAbstractPReport {
     void SetUseOutlines(bool value);
     const TPdfViewerPreferences& ViewerPreference() const { return viewerPreference_; }
     void SetViewerPreference(TPdfViewerPreferences value);
+    // When false, CloseDoc never replaces a file: a name that is taken, even by a file created
+    // while the document was being written, fails with EFileExists and the document stays
+    // open for another name.
+    bool ReplaceExisting() const { return replaceExisting_; }
+    void SetReplaceExisting(bool value) { replaceExisting_ = value; }
 
     void OpenDoc();
     // Adds a page and prints the layout on it. EInvalidOperation without an open document.
@@ -87,6 +92,7 @@ class TPReport : public TAbstractPReport {
     TPdfPageMode nonFullScreenPageMode_ = pmUseNone;
     TPdfCompressionMethod compressionMethod_ = cmNone;
     bool useOutlines_ = false;
+    bool replaceExisting_ = true;
     TPdfViewerPreferences viewerPreference_;
 
     TPRCanvas canvas_;

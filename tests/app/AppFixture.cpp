@@ -7,10 +7,29 @@
 
 #include "app/TForm1.h"
 #include "app/TfrmLogin2.h"
+#include "platform/win/Directories.h"
 
-AppFixture::AppFixture() = default;
+AppFixture::AppFixture()
+    : shell_([this](const QString& path) {
+          opened.push_back(path);
+          return true;
+      }) {
+    // No copy installed on the machine may stand in for the built one beside the tests.
+    win::SetFolderOverride(win::SystemFolder::Windows, twain_.path().toStdString());
+    win::SetFolderOverride(win::SystemFolder::System, twain_.path().toStdString());
+    writeTwainSettings("[SourceManager]\nAutoSelect=cancel\n");
+    qputenv("BREVANTO_TWAIN_INI", QDir(twain_.path()).filePath("twain.ini").toLocal8Bit());
+}
 
-AppFixture::~AppFixture() = default;
+AppFixture::~AppFixture() {
+    qunsetenv("BREVANTO_TWAIN_INI");
+    win::SetFolderOverride(win::SystemFolder::Windows, std::nullopt);
+    win::SetFolderOverride(win::SystemFolder::System, std::nullopt);
+}
+
+void AppFixture::writeTwainSettings(const std::string& text) {
+    writeFile(twain_.path(), QStringLiteral("twain.ini"), text);
+}
 
 void AppFixture::writeFile(const QString& folder, const QString& name, const std::string& bytes) {
     std::ofstream out(QDir(folder).filePath(name).toStdString(), std::ios::binary);

@@ -2,18 +2,22 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QTemporaryDir>
 
 #include "GuiTestSupport.h"
 #include "TestDatabase.h"
+#include "platform/shell/ShellOpen.h"
 #include "platform/ui/MessageBox.h"
 
 class TForm1;
 class TfrmLogin2;
 
 // A program folder and a fall-back configuration folder of the test's own, a database of its
-// own, and message boxes answered for the test.
+// own, message boxes answered for the test, files "opened" only into a list, and scanner
+// settings of its own: only the built source manager is found, and its selection dialog is
+// cancelled unless the test writes other settings.
 class AppFixture : public GuiTest {
   protected:
     AppFixture();
@@ -30,10 +34,16 @@ class AppFixture : public GuiTest {
 
     static TfrmLogin2& login(QWidget& modal);
 
+    // Replaces the scanner settings file.
+    void writeTwainSettings(const std::string& text);
+
     TestDatabase db;
     TMessageBoxInterceptor boxes;
+    std::vector<QString> opened;
 
   private:
     QTemporaryDir program_;
     QTemporaryDir fallback_;
+    QTemporaryDir twain_;
+    TShellOpenOverride shell_;
 };

@@ -153,6 +153,55 @@ TEST(JpegImage, CmykJpegDecodesToItsRgbColour) {
     EXPECT_LE(c.blue, 5);
 }
 
+// The data with one more segment right after SOI.
+std::vector<std::uint8_t> withSegment(std::vector<std::uint8_t> data, std::uint8_t marker,
+                                      const std::string& body) {
+    const std::size_t length = body.size() + 2;
+    std::vector<std::uint8_t> segment = {0xFF, marker, static_cast<std::uint8_t>(length >> 8),
+                                         static_cast<std::uint8_t>(length & 0xFF)};
+    segment.insert(segment.end(), body.begin(), body.end());
+    data.insert(data.begin() + 2, segment.begin(), segment.end());
+    return data;
+}
+
+TEST(JpegImage, AdobeSegmentIsFoundWhereLibjpegFindsIt) {
+    const std::vector<std::uint8_t> plainCmyk = makeSolidJpeg(8, 8, {0, 255, 255, 0}, false);
+    // "Adobe", version 100, two flag words, transform 0 (no colour conversion).
+    const std::string adobe("Adobe\x00\x64\x00\x00\x00\x00\x00", 12);
+    const struct Case {
+        const char* name;
+        std::vector<std::uint8_t> data;
+        int components;
+        bool adobe;
+    } cases[] = {
+        {"grey", makeJpeg(8, 8, 1, false), 1, false},
+        {"RGB", makeJpeg(8, 8, 3, false), 3, false},
+        {"CMYK as libjpeg writes it", makeSolidJpeg(8, 8, {0, 255, 255, 0}), 4, true},
+        {"CMYK without the segment", plainCmyk, 4, false},
+        {"segment added by hand", withSegment(plainCmyk, 0xEE, adobe), 4, true},
+        {"grey with the segment", withSegment(makeJpeg(8, 8, 1, false), 0xEE, adobe), 1, true},
+        {"segment too short for the transform", withSegment(plainCmyk, 0xEE, adobe.substr(0, 11)),
+         4, false},
+        {"another APP14 segment", withSegment(plainCmyk, 0xEE, "Other" + adobe.substr(5)), 4,
+         false},
+        {"Adobe in another APP segment", withSegment(plainCmyk, 0xED, adobe), 4, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(readJpegHeader(c.data).adobe, c.adobe);  // libjpeg agrees with the table
+        JpegImage jpeg;
+        jpeg.loadFromBytes(c.data.data(), c.data.size());
+        EXPECT_EQ(jpeg.components(), c.components);
+        EXPECT_EQ(jpeg.adobeMarker(), c.adobe);
+        const JpegImage copy = jpeg;
+        EXPECT_EQ(copy.adobeMarker(), c.adobe);
+        // Our own compressed pictures never carry the segment.
+        jpeg.assign(gradientBitmap(4, 4));
+        jpeg.compress();
+        EXPECT_FALSE(jpeg.adobeMarker());
+    }
+}
+
 TEST(JpegImage, PixelsNotYetCompressedAssignToABitmapUnchanged) {
     const Bitmap original = gradientBitmap(6, 5);
     JpegImage jpeg;

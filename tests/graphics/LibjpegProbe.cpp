@@ -42,6 +42,7 @@ bool probe(const std::vector<std::uint8_t>* data, LibjpegFacts* facts) {
     facts->jfif = cinfo.saw_JFIF_marker != 0;
     facts->progressive = cinfo.progressive_mode != 0;
     facts->ycbcr = cinfo.jpeg_color_space == JCS_YCbCr;
+    facts->adobe = cinfo.saw_Adobe_marker != 0;
     if (cinfo.quant_tbl_ptrs[0] != nullptr) {
         facts->lumaQuant0 = cinfo.quant_tbl_ptrs[0]->quantval[0];
         facts->lumaQuant1 = cinfo.quant_tbl_ptrs[0]->quantval[1];
@@ -50,8 +51,8 @@ bool probe(const std::vector<std::uint8_t>* data, LibjpegFacts* facts) {
     return true;
 }
 
-bool make(int width, int height, int components, bool progressive, const unsigned char* pixels,
-          unsigned char** out, unsigned long* outSize) {
+bool make(int width, int height, int components, bool progressive, bool adobeMarker,
+          const unsigned char* pixels, unsigned char** out, unsigned long* outSize) {
     jpeg_compress_struct cinfo;
     ProbeError err;
     cinfo.err = jpeg_std_error(&err.pub);
@@ -68,6 +69,7 @@ bool make(int width, int height, int components, bool progressive, const unsigne
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : (components == 4 ? JCS_CMYK : JCS_RGB);
     jpeg_set_defaults(&cinfo);
     if (progressive) jpeg_simple_progression(&cinfo);
+    if (!adobeMarker) cinfo.write_Adobe_marker = FALSE;
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(pixels + cinfo.next_scanline * width * components);
@@ -91,7 +93,7 @@ std::vector<std::uint8_t> makeJpeg(int width, int height, int components, bool p
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 7);
     unsigned char* out = nullptr;
     unsigned long size = 0;
-    const bool ok = make(width, height, components, progressive, pixels.data(), &out, &size);
+    const bool ok = make(width, height, components, progressive, true, pixels.data(), &out, &size);
     std::vector<std::uint8_t> result;
     if (ok) result.assign(out, out + size);
     std::free(out);
@@ -99,14 +101,14 @@ std::vector<std::uint8_t> makeJpeg(int width, int height, int components, bool p
 }
 
 std::vector<std::uint8_t> makeSolidJpeg(int width, int height,
-                                        const std::vector<std::uint8_t>& pixel) {
+                                        const std::vector<std::uint8_t>& pixel, bool adobeMarker) {
     std::vector<unsigned char> pixels;
     for (int i = 0; i < width * height; ++i)
         pixels.insert(pixels.end(), pixel.begin(), pixel.end());
     unsigned char* out = nullptr;
     unsigned long size = 0;
-    const bool ok =
-        make(width, height, static_cast<int>(pixel.size()), false, pixels.data(), &out, &size);
+    const bool ok = make(width, height, static_cast<int>(pixel.size()), false, adobeMarker,
+                         pixels.data(), &out, &size);
     std::vector<std::uint8_t> result;
     if (ok) result.assign(out, out + size);
     std::free(out);

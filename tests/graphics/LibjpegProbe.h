@@ -16,6 +16,7 @@ struct LibjpegFacts {
     bool jfif = false;
     bool progressive = false;
     bool ycbcr = false;
+    bool adobe = false;  // libjpeg saw an Adobe APP14 segment
     int lumaQuant0 = 0;  // first two entries of quantisation table 0
     int lumaQuant1 = 0;
 };
@@ -26,8 +27,10 @@ LibjpegFacts readJpegHeader(const std::vector<std::uint8_t>& data);
 // A width x height JPEG of one grey component, or three (RGB input), progressive if asked.
 std::vector<std::uint8_t> makeJpeg(int width, int height, int components, bool progressive);
 
-// A JPEG of one colour: one value is grey, three RGB, four CMYK (libjpeg marks it Adobe).
+// A JPEG of one colour: one value is grey, three RGB, four CMYK (libjpeg marks CMYK with an
+// Adobe segment unless adobeMarker is false; the values are stored as given either way).
 std::vector<std::uint8_t> makeSolidJpeg(int width, int height,
-                                        const std::vector<std::uint8_t>& pixel);
+                                        const std::vector<std::uint8_t>& pixel,
+                                        bool adobeMarker = true);
 
 }  // namespace brevanto::graphics::test

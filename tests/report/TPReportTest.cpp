@@ -201,3 +201,20 @@ TEST_F(TPReportTest, OutlinesGetTheirWrapper) {
     EXPECT_EQ(report_.OutlineRoot(), nullptr);
     ExpectAcceptedByTools(folder_.Path() / "doc.pdf");
 }
+
+TEST_F(TPReportTest, WithoutReplacingATakenNameFailsAndKeepsTheDocumentOpen) {
+    const std::string taken = "somebody else's document";
+    folder_.Write("doc.pdf", taken);
+    report_.SetReplaceExisting(false);
+    report_.OpenDoc();
+    report_.PrintPage(layout_.pagina);
+    EXPECT_THROW(report_.CloseDoc(), brevanto::graphics::EFileExists);
+    EXPECT_EQ(ReadFile(folder_.Path() / "doc.pdf"), taken);
+    EXPECT_TRUE(report_.HasDocument());
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"doc.pdf", "page.jpg"}));
+
+    report_.SetFileName((folder_.Path() / "doc-2.pdf").string());
+    report_.CloseDoc();
+    EXPECT_FALSE(report_.HasDocument());
+    ExpectAcceptedByTools(folder_.Path() / "doc-2.pdf");
+}

@@ -130,4 +130,22 @@ void writeFileAtomically(const std::filesystem::path& path, const std::uint8_t* 
     if (std::rename(tempName.c_str(), path.c_str()) != 0) fail(errno);
 }
 
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    int error = errno;
+    if (error == EEXIST) return false;
+    // File systems without the flag (some network shares) still refuse a link onto a name
+    // that exists.
+    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) {
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return true;
+        }
+        error = errno;
+        if (error == EEXIST) return false;
+    }
+    throw EFCreateError(createError(to, std::strerror(error)));
+}
+
 }  // namespace brevanto::graphics

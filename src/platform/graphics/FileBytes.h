@@ -18,4 +18,9 @@ std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path, std::
 void writeFileAtomically(const std::filesystem::path& path, const std::uint8_t* data,
                          std::size_t size);
 
+// Renames from to to unless to exists, in one step, so a file that someone else created
+// meanwhile is never replaced. True when renamed; false when to is taken (from stays).
+// Throws EFCreateError naming to for any other failure.
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace brevanto::graphics

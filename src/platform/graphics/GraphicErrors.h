@@ -39,4 +39,10 @@ class EFCreateError : public EFileStreamError {
     using EFileStreamError::EFileStreamError;
 };
 
+// A file that was to be created under a name another file already has.
+class EFileExists : public EFCreateError {
+  public:
+    using EFCreateError::EFCreateError;
+};
+
 }  // namespace brevanto::graphics

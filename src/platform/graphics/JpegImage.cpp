@@ -27,6 +27,7 @@ JpegImage::JpegImage(const JpegImage& other)
       height_(other.height_),
       components_(other.components_),
       progressive_(other.progressive_),
+      adobe_(other.adobe_),
       pixels_(other.pixels_ ? std::make_unique<Bitmap>(*other.pixels_) : nullptr) {}
 
 JpegImage& JpegImage::operator=(const JpegImage& other) {
@@ -55,6 +56,7 @@ void JpegImage::take(std::vector<std::uint8_t>&& bytes, const JpegStructure& s) 
     height_ = s.height;
     components_ = s.components;
     progressive_ = s.progressive;
+    adobe_ = s.adobe;
 }
 
 void JpegImage::loadFromBytes(const std::uint8_t* data, std::size_t size) {
@@ -99,6 +101,7 @@ void JpegImage::assign(const Graphic& source) {
     data_.reset();
     width_ = height_ = components_ = 0;
     progressive_ = false;
+    adobe_ = false;
 }
 
 const std::vector<std::uint8_t>& JpegImage::data() const {
@@ -126,6 +129,8 @@ int JpegImage::components() const {
 }
 
 bool JpegImage::progressive() const { return progressive_; }
+
+bool JpegImage::adobeMarker() const { return adobe_; }
 
 void JpegImage::setCompressionQuality(int quality) {
     if (quality < 1 || quality > 100)

@@ -60,6 +60,9 @@ class JpegImage final : public Graphic {
     // Colour components in the stream (3 for what we write); 0 for an empty picture.
     int components() const;
     bool progressive() const;
+    // Whether the stream carries an Adobe APP14 segment (never for what we write), which marks
+    // four-component data as stored inverted.
+    bool adobeMarker() const;
 
     int compressionQuality() const { return quality_; }
     void setCompressionQuality(int quality);
@@ -82,6 +85,7 @@ class JpegImage final : public Graphic {
     mutable int height_ = 0;
     mutable int components_ = 0;
     mutable bool progressive_ = false;
+    mutable bool adobe_ = false;
     std::unique_ptr<Bitmap> pixels_;  // set only while no bytes were loaded
 };
 

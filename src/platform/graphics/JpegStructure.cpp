@@ -13,6 +13,8 @@ constexpr std::uint8_t kSoi = 0xD8;
 constexpr std::uint8_t kEoi = 0xD9;
 constexpr std::uint8_t kSos = 0xDA;
 constexpr std::uint8_t kApp0 = 0xE0;
+constexpr std::uint8_t kApp14 = 0xEE;
+constexpr unsigned kAdobeSegmentLength = 12;  // "Adobe", version, two flag words, transform
 
 [[noreturn]] void fail(const char* detail) {
     throw EJPEG(std::string("JPEG image is not valid: ") + detail);
@@ -109,6 +111,10 @@ JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size) {
             if (bodyLength >= 5 && body[0] == 'J' && body[1] == 'F' && body[2] == 'I' &&
                 body[3] == 'F' && body[4] == 0)
                 s.jfif = true;
+        } else if (marker == kApp14) {
+            if (bodyLength >= kAdobeSegmentLength && body[0] == 'A' && body[1] == 'd' &&
+                body[2] == 'o' && body[3] == 'b' && body[4] == 'e')
+                s.adobe = true;
         }
         pos += length;
         if (marker == kSos) {

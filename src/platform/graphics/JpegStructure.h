@@ -13,6 +13,9 @@ struct JpegStructure {
     bool baseline = false;     // SOF0
     bool progressive = false;  // SOF2, SOF6, SOF10, SOF14
     bool jfif = false;         // an APP0 "JFIF" segment
+    // An APP14 "Adobe" segment long enough to hold its colour transform (12 bytes, the length
+    // libjpeg needs to act on it): Adobe software stores four-component data inverted.
+    bool adobe = false;
 };
 
 // Walks the markers from SOI to EOI, checking every segment length against size and skipping

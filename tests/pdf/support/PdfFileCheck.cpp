@@ -89,6 +89,36 @@ void ExpectAcceptedByTools(const fs::path& file) {
     EXPECT_NE(info.out.find("PDF version:     1.2"), std::string::npos) << info.out;
 }
 
+std::array<int, 3> RenderedPage::Pixel(int x, int y) const {
+    const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {static_cast<unsigned char>(rgb.at(at)), static_cast<unsigned char>(rgb.at(at + 1)),
+            static_cast<unsigned char>(rgb.at(at + 2))};
+}
+
+RenderedPage RenderFirstPage(const fs::path& file, int dpi) {
+    TempFolder scratch;
+    const fs::path prefix = scratch.Path() / "page";
+    const ToolRun run = Run("pdftoppm -r " + std::to_string(dpi) + " -f 1 -l 1 -singlefile '" +
+                                file.string() + "' '" + prefix.string() + "'",
+                            scratch.Path());
+    RenderedPage page;
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    // "P6", width, height, maximum 255, one white-space byte, then the pixels.
+    const std::string ppm = ReadFile(prefix.string() + ".ppm");
+    std::istringstream header(ppm);
+    std::string magic;
+    int max = 0;
+    header >> magic >> page.width >> page.height >> max;
+    if (magic != "P6" || max != 255 || page.width <= 0 || page.height <= 0) {
+        ADD_FAILURE() << "pdftoppm left no picture";
+        return {};
+    }
+    page.rgb = ppm.substr(static_cast<std::size_t>(header.tellg()) + 1);
+    EXPECT_EQ(page.rgb.size(), static_cast<std::size_t>(page.width) * page.height * 3);
+    return page;
+}
+
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "brevanto-pdf-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,6 +14,17 @@ void ExpectConsistentXref(std::string_view file);
 
 // `qpdf --check` exits 0 and `pdfinfo` exits 0 with nothing on stderr.
 void ExpectAcceptedByTools(const std::filesystem::path& file);
+
+// The first page as pdftoppm renders it at dpi dots per inch: RGB pixels, top row first. Adds
+// a failure when pdftoppm exits non-zero, writes anything on stderr or leaves no picture.
+struct RenderedPage {
+    int width = 0;
+    int height = 0;
+    std::string rgb;
+    // The colour at (x, y), red, green and blue from 0 to 255.
+    std::array<int, 3> Pixel(int x, int y) const;
+};
+RenderedPage RenderFirstPage(const std::filesystem::path& file, int dpi);
 
 // A fresh, empty folder for one test's files, removed with the object.
 class TempFolder {
