@@ -1,19 +1,14 @@
 #include "IntakeFigure.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include "SyntheticPage.h"
+#include "app/PageFiles.h"
 #include "platform/graphics/Bitmap.h"
-#include "platform/graphics/ImageFileWriter.h"
 
 namespace brevanto::bench {
 
@@ -21,14 +16,6 @@ namespace {
 
 constexpr unsigned kPageSeed = 1;
 constexpr int kQuality = 90;
-
-// A new file in the folder, as the page-file writer creates its temporary files.
-int createFile(const std::filesystem::path& folder, const char* stem) {
-    std::string name = (folder / stem).string() + ".XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) throw std::runtime_error("mkstemp: " + std::string(std::strerror(errno)));
-    return fd;
-}
 
 std::filesystem::path prepareBmp(const std::filesystem::path& dataFolder) {
     const std::filesystem::path bmp = dataFolder / "intake" / "page.bmp";
@@ -44,11 +31,7 @@ std::filesystem::path prepareBmp(const std::filesystem::path& dataFolder) {
 int runIntakeChild(const std::filesystem::path& outFolder) {
     const graphics::Bitmap page = makeScannedPage(kPageSeed);
     const double start = nowSeconds();
-    const int bmpFd = createFile(outFolder, "page-bmp");
-    graphics::writeBmpFile(bmpFd, page, outFolder / "page.bmp");
-    const int jpegFd = createFile(outFolder, "page-jpg");
-    graphics::writeJpegFile(jpegFd, page, kQuality, outFolder / "page.jpg");
-    if (::close(bmpFd) != 0 || ::close(jpegFd) != 0) throw std::runtime_error("close failed");
+    WritePageFiles(page, outFolder.string(), "page");
     const double seconds = nowSeconds() - start;
     std::printf("%.6f %.3f\n", seconds, peakResidentMiB());
     return 0;

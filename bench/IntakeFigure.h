@@ -12,7 +12,8 @@ namespace brevanto::bench {
 void runIntakeFigure(const BenchSettings& settings);
 
 // One run of ours, in a process of its own so that its peak memory is its own: makes the page,
-// writes its files into outFolder and prints "<seconds of the writing> <peak MiB>".
+// writes its files into outFolder with WritePageFiles and prints "<seconds of the writing> <peak
+// MiB>".
 int runIntakeChild(const std::filesystem::path& outFolder);
 
 }  // namespace brevanto::bench

@@ -70,11 +70,13 @@ double timeFloor(const std::filesystem::path& pages, const std::filesystem::path
 int runSaveChild(const std::filesystem::path& pageFolder, const std::filesystem::path& pdf) {
     RegisterPdfClasses();
     const double start = nowSeconds();
-    // The filing loop of "Salvar PDF": one A4 page per page JPEG, written and fsynced at the end.
+    // What TDocumentFiler::writeDocument does for "Salvar PDF": one A4 page per page JPEG, the
+    // document written, fsynced and given its name (never replacing one) at the end. The filer
+    // itself also records a database row, which would need a database server here.
     TProgramPageLayout layout;
     TPReport report;
+    report.SetReplaceExisting(false);
     report.SetFileName(pdf.string());
-    report.SetUseOutlines(false);
     report.OpenDoc();
     for (int page = 0; page < kPages; ++page) {
         layout.PRJpegImage1.SetSharedImage(false);
