@@ -371,6 +371,35 @@ TEST(JpegImage, MarkersInsideTheScanDataAreFoundWhereverTheyLie) {
     }
 }
 
+TEST(JpegImage, SharedBytesOutliveThePictureAndItsNextLoad) {
+    TempFolder folder;
+    const std::vector<std::uint8_t> first = encoded(gradientBitmap(40, 30));
+    const std::vector<std::uint8_t> second = encoded(gradientBitmap(8, 8));
+    writeFile(folder.file("first.jpg"), first);
+    writeFile(folder.file("second.jpg"), second);
+
+    JpegImage jpeg;
+    jpeg.loadFromFile(folder.file("first.jpg"));
+    const auto shared = jpeg.sharedData();
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(*shared, first);
+    EXPECT_EQ(shared.get(), &jpeg.data());
+    const JpegImage copy(jpeg);
+    EXPECT_EQ(&copy.data(), &jpeg.data());
+
+    jpeg.loadFromFile(folder.file("second.jpg"));
+    EXPECT_EQ(jpeg.data(), second);
+    EXPECT_EQ(jpeg.width(), 8);
+    EXPECT_EQ(*shared, first);
+    EXPECT_EQ(copy.data(), first);
+    EXPECT_EQ(copy.width(), 40);
+
+    jpeg.assign(gradientBitmap(9, 7));
+    EXPECT_EQ(*jpeg.sharedData(), jpeg.data());
+    EXPECT_EQ(jpeg.sharedData().get(), &jpeg.data());
+    EXPECT_TRUE(JpegImage().sharedData()->empty());
+}
+
 TEST(JpegImage, CorruptScanDataIsRefusedWhenDecoding) {
     // Well-formed markers, but the scan ends early: decoding must not invent grey rows.
     std::vector<std::uint8_t> data = encoded(gradientBitmap(64, 64));
