@@ -29,6 +29,7 @@ std::filesystem::path prepareBmp(const std::filesystem::path& dataFolder) {
 }  // namespace
 
 int runIntakeChild(const std::filesystem::path& outFolder) {
+    resetPeakResident();
     const graphics::Bitmap page = makeScannedPage(kPageSeed);
     const double start = nowSeconds();
     WritePageFiles(page, outFolder.string(), "page");

@@ -83,7 +83,24 @@ std::string runSelf(const std::vector<std::string>& arguments) {
     return output;
 }
 
+void resetPeakResident() {
+    // The kernel keeps the high-water mark across exec, so a child would otherwise report the
+    // memory its parent held when it forked.
+    std::FILE* refs = std::fopen("/proc/self/clear_refs", "w");
+    if (refs == nullptr) return;
+    std::fputs("5", refs);
+    std::fclose(refs);
+}
+
 double peakResidentMiB() {
+    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        long kib = -1;
+        while (std::fgets(line, sizeof line, status) != nullptr)
+            if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
+        std::fclose(status);
+        if (kib >= 0) return static_cast<double>(kib) / 1024.0;
+    }
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB

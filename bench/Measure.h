@@ -26,7 +26,8 @@ double timeProgram(const std::vector<std::string>& argv, int stdoutFd = -1);
 // standard output; throws std::runtime_error when it fails.
 std::string runSelf(const std::vector<std::string>& arguments);
 
-// The peak resident memory of this process so far, in MiB.
+// The process's peak resident memory, in MiB, since it started or since resetPeakResident.
+void resetPeakResident();
 double peakResidentMiB();
 
 double median(std::vector<double> values);
