@@ -1,6 +1,7 @@
 #include "db/TmySQLDatabase.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include <mysql.h>
@@ -12,8 +13,35 @@ namespace {
 // Connector/C waits forever on a silent server by default; a vanished server must give an error
 // instead of a frozen window.
 constexpr unsigned int kReadWriteTimeoutSeconds = 120;
+constexpr const char* kCharacterSet = "utf8mb4";
 
 bool isLocalHost(const std::string& host) { return host.empty() || host == "localhost"; }
+
+// The escaping of text values is only sound when the server reads statements in the character
+// set the client escapes them in. Asking for it in the handshake is not enough: a server may
+// skip the client's handshake and read another set (one where a backslash can end a
+// multi-byte character), so the set is applied and then checked.
+void requireCharacterSet(MYSQL* mysql, const std::string& host) {
+    if (mysql_set_character_set(mysql, kCharacterSet) != 0)
+        throw EmySQLError::Connect(host, mysql_error(mysql), mysql_errno(mysql));
+    const char* check = "select @@character_set_client, @@character_set_connection";
+    if (mysql_real_query(mysql, check, std::strlen(check)) != 0)
+        throw EmySQLError::Connect(host, mysql_error(mysql), mysql_errno(mysql));
+    MYSQL_RES* result = mysql_store_result(mysql);
+    if (result == nullptr) throw EmySQLError::Connect(host, mysql_error(mysql), mysql_errno(mysql));
+    const MYSQL_ROW row = mysql_fetch_row(result);
+    const bool agreed = row != nullptr && mysql_num_fields(result) == 2 && row[0] != nullptr &&
+                        row[1] != nullptr && std::strcmp(row[0], kCharacterSet) == 0 &&
+                        std::strcmp(row[1], kCharacterSet) == 0;
+    const std::string seen = row != nullptr && row[0] != nullptr ? row[0] : "?";
+    mysql_free_result(result);
+    if (!agreed)
+        throw EmySQLError("O servidor de banco de dados em " + host +
+                          " não aceitou o conjunto de caracteres " + kCharacterSet + " (usa " +
+                          seen +
+                          "). Por segurança o programa não trabalha assim: avise o responsável "
+                          "pelo servidor.");
+}
 
 }  // namespace
 
@@ -41,7 +69,7 @@ void TmySQLDatabase::Open() {
     mysql_options(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     mysql_options(mysql, MYSQL_OPT_READ_TIMEOUT, &ioTimeout);
     mysql_options(mysql, MYSQL_OPT_WRITE_TIMEOUT, &ioTimeout);
-    mysql_options(mysql, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    mysql_options(mysql, MYSQL_SET_CHARSET_NAME, kCharacterSet);
     // Compression only pays across a network: on the local socket it costs time and saves
     // nothing.
     if (compress_ && !isLocalHost(host_)) mysql_options(mysql, MYSQL_OPT_COMPRESS, nullptr);
@@ -52,11 +80,18 @@ void TmySQLDatabase::Open() {
         if (socket != nullptr && *socket == '\0') socket = nullptr;
     }
     const char* db = databaseName_.empty() ? nullptr : databaseName_.c_str();
+    const std::string shownHost = host_.empty() ? "localhost" : host_;
     if (mysql_real_connect(mysql, host_.c_str(), userName_.c_str(), userPassword_.c_str(), db,
                            port_, socket, 0) == nullptr) {
-        EmySQLError error(mysql_error(mysql), mysql_errno(mysql));
+        EmySQLError error = EmySQLError::Connect(shownHost, mysql_error(mysql), mysql_errno(mysql));
         mysql_close(mysql);
         throw error;
+    }
+    try {
+        requireCharacterSet(mysql, shownHost);
+    } catch (...) {
+        mysql_close(mysql);
+        throw;
     }
     handle_ = mysql;
 }
@@ -85,7 +120,7 @@ std::string TmySQLDatabase::EscapeString(std::string_view text) {
     const unsigned long length =
         mysql_real_escape_string(mysql, escaped.data(), text.data(), text.size());
     if (length == static_cast<unsigned long>(-1))
-        throw EmySQLError(mysql_error(mysql), mysql_errno(mysql));
+        throw EmySQLError::Statement(mysql_error(mysql), mysql_errno(mysql));
     escaped.resize(length);
     return escaped;
 }

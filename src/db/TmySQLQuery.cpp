@@ -1,6 +1,7 @@
 #include "db/TmySQLQuery.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <errmsg.h>
 #include <mysql.h>
@@ -50,8 +51,15 @@ class TResultRows {
 
 namespace {
 
+// A statement that only reads: one that begins with "select".
+bool isRead(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    return text.size() - at >= 6 && strncasecmp(text.data() + at, "select", 6) == 0;
+}
+
 [[noreturn]] void throwServerError(MYSQL* mysql) {
-    throw EmySQLError(mysql_error(mysql), mysql_errno(mysql));
+    throw EmySQLError::Statement(mysql_error(mysql), mysql_errno(mysql));
 }
 
 TFieldType fieldTypeOf(const MYSQL_FIELD& field) {
@@ -158,21 +166,27 @@ void TmySQLQuery::run(bool wantRows) {
     lastOpenFailed_ = false;
     try {
         if (text.empty()) throw EmySQLError(name_ + ": SQL statement is empty");
-        MYSQL* mysql = database_->Handle();
-        if (mysql_real_query(mysql, text.data(), text.size()) != 0) {
-            const unsigned int code = mysql_errno(mysql);
-            if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST) {
-                // A dead connection stays dead: the next statement connects afresh instead.
-                EmySQLError error(mysql_error(mysql), code);
+        MYSQL* mysql = nullptr;
+        ResultPtr result;
+        // A read may be sent again on a new connection when the old one broke (a server
+        // restart, an idle connection closed by the server); a write that may or may not have
+        // been carried out is not repeated.
+        const bool repeatable = wantRows && isRead(text);
+        for (int attempt = 0;; ++attempt) {
+            try {
+                mysql = database_->Handle();
+                if (mysql_real_query(mysql, text.data(), text.size()) != 0) throwServerError(mysql);
+                result.reset(mysql_store_result(mysql));
+                if (!result && mysql_field_count(mysql) != 0) throwServerError(mysql);
+                break;
+            } catch (const EmySQLError& error) {
+                if (!error.ConnectionLost()) throw;
+                // A dead connection stays dead: the next statement connects afresh.
                 database_->Close();
-                throw error;
+                if (!repeatable || attempt > 0) throw;
             }
-            throwServerError(mysql);
         }
-
-        ResultPtr result(mysql_store_result(mysql));
         if (!result) {
-            if (mysql_field_count(mysql) != 0) throwServerError(mysql);
             rowsAffected_ = mysql_affected_rows(mysql);
             if (wantRows) throw EmySQLError(name_ + ": Query does not return a result set");
             return;
