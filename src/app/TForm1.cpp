@@ -20,6 +20,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "app/ConnectingWindow.h"
 #include "app/DocumentFiler.h"
 #include "app/FileStamps.h"
 #include "app/PageFiles.h"
@@ -173,9 +174,15 @@ void TForm1::connectHandlers() {
 }
 
 void TForm1::FormCreate() {
-    const bool started = RunGuarded(this, [this] {
+    bool cancelled = false;
+    const bool started = RunGuarded(this, [this, &cancelled] {
         Memo1->clear();
         connectToConfiguredServer();
+        // A slow or silent server shows where the program connects, and can be given up.
+        if (!ConnectShowingProgress(this, mySQLDatabase1)) {
+            cancelled = true;
+            return;
+        }
 
         qryPDF.Open();
         qryDir.Open();
@@ -193,6 +200,10 @@ void TForm1::FormCreate() {
         qryDir.Open();
         edtDir->setText(QString::fromStdString(qryDir.FieldByName("dirpdf").AsString()));
     });
+    if (cancelled) {
+        TerminateApplication(0);
+        return;
+    }
     // A window that can never be enabled helps nobody: the error has been shown, so end.
     if (!started) {
         TerminateApplication(1);
@@ -209,7 +220,6 @@ void TForm1::connectToConfiguredServer() {
     mySQLDatabase1.SetHost(std::move(host));
     if (const auto banco = FindConfigFile(folders_, QStringLiteral("banco.txt")))
         mySQLDatabase1.SetDatabaseName(ReadFirstLine(*banco));
-    mySQLDatabase1.Open();
 }
 
 void TForm1::showLogin() {

@@ -59,41 +59,53 @@ void TmySQLDatabase::SetDatabaseName(std::string name) {
     databaseName_ = std::move(name);
 }
 
-void TmySQLDatabase::Open() {
-    if (Connected()) return;
-    MYSQL* mysql = mysql_init(nullptr);
+TConnectionSettings TmySQLDatabase::Settings() const {
+    return {host_, databaseName_, userName_, userPassword_, port_, connectionTimeout_, compress_};
+}
+
+void TmySQLDatabase::CloseHandle::operator()(MYSQL* mysql) const { mysql_close(mysql); }
+
+TmySQLDatabase::THandle TmySQLDatabase::Connect(const TConnectionSettings& settings) {
+    THandle mysql(mysql_init(nullptr));
     if (mysql == nullptr) throw EmySQLError("Out of memory while connecting to the server");
 
-    unsigned int timeout = connectionTimeout_;
+    unsigned int timeout = settings.ConnectionTimeout;
     unsigned int ioTimeout = kReadWriteTimeoutSeconds;
-    mysql_options(mysql, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
-    mysql_options(mysql, MYSQL_OPT_READ_TIMEOUT, &ioTimeout);
-    mysql_options(mysql, MYSQL_OPT_WRITE_TIMEOUT, &ioTimeout);
-    mysql_options(mysql, MYSQL_SET_CHARSET_NAME, kCharacterSet);
+    mysql_options(mysql.get(), MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    mysql_options(mysql.get(), MYSQL_OPT_READ_TIMEOUT, &ioTimeout);
+    mysql_options(mysql.get(), MYSQL_OPT_WRITE_TIMEOUT, &ioTimeout);
+    mysql_options(mysql.get(), MYSQL_SET_CHARSET_NAME, kCharacterSet);
     // Compression only pays across a network: on the local socket it costs time and saves
     // nothing.
-    if (compress_ && !isLocalHost(host_)) mysql_options(mysql, MYSQL_OPT_COMPRESS, nullptr);
+    if (settings.Compress && !isLocalHost(settings.Host))
+        mysql_options(mysql.get(), MYSQL_OPT_COMPRESS, nullptr);
 
     const char* socket = nullptr;
-    if (isLocalHost(host_)) {
+    if (isLocalHost(settings.Host)) {
         socket = std::getenv("MYSQL_UNIX_PORT");
         if (socket != nullptr && *socket == '\0') socket = nullptr;
     }
-    const char* db = databaseName_.empty() ? nullptr : databaseName_.c_str();
-    const std::string shownHost = host_.empty() ? "localhost" : host_;
-    if (mysql_real_connect(mysql, host_.c_str(), userName_.c_str(), userPassword_.c_str(), db,
-                           port_, socket, 0) == nullptr) {
-        EmySQLError error = EmySQLError::Connect(shownHost, mysql_error(mysql), mysql_errno(mysql));
-        mysql_close(mysql);
-        throw error;
-    }
-    try {
-        requireCharacterSet(mysql, shownHost);
-    } catch (...) {
-        mysql_close(mysql);
-        throw;
-    }
-    handle_ = mysql;
+    const char* db = settings.DatabaseName.empty() ? nullptr : settings.DatabaseName.c_str();
+    const std::string shownHost = ShownHost(settings.Host);
+    if (mysql_real_connect(mysql.get(), settings.Host.c_str(), settings.UserName.c_str(),
+                           settings.UserPassword.c_str(), db, settings.Port, socket, 0) == nullptr)
+        throw EmySQLError::Connect(shownHost, mysql_error(mysql.get()), mysql_errno(mysql.get()));
+    requireCharacterSet(mysql.get(), shownHost);
+    return mysql;
+}
+
+std::string TmySQLDatabase::ShownHost(const std::string& host) {
+    return host.empty() ? "localhost" : host;
+}
+
+void TmySQLDatabase::Open() {
+    if (Connected()) return;
+    handle_ = Connect(Settings()).release();
+}
+
+void TmySQLDatabase::Adopt(THandle handle) {
+    if (Connected() || handle == nullptr) return;
+    handle_ = handle.release();
 }
 
 void TmySQLDatabase::Close() {
