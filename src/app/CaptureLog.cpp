@@ -29,6 +29,12 @@ void TCaptureLog::MoveUp(int index) { swap(index, index - 1); }
 
 void TCaptureLog::MoveDown(int index) { swap(index, index + 1); }
 
+void TCaptureLog::Restore(int number, std::string bmpPath) {
+    entries_.push_back({number, std::move(bmpPath)});
+}
+
+void TCaptureLog::RestoreDeleted(std::string bmpPath) { deleted_.push_back(std::move(bmpPath)); }
+
 void TCaptureLog::Clear() {
     entries_.clear();
     deleted_.clear();

@@ -28,6 +28,9 @@ class TCaptureLog {
     void MoveDown(int index);
     // Forgets every page, listed or deleted (after a save).
     void Clear();
+    // A page listed again as it was (from a journal), its number kept; a deleted one likewise.
+    void Restore(int number, std::string bmpPath);
+    void RestoreDeleted(std::string bmpPath);
 
     int Count() const { return static_cast<int>(entries_.size()); }
     bool Empty() const { return entries_.empty(); }

@@ -227,6 +227,8 @@ void TForm1::showLogin() {
     const int result = login.exec();
     // Closed without a login (the window manager's close): nothing can enable the window now.
     if (result != QDialog::Accepted && !terminated_) TerminateApplication(0);
+    if (result == QDialog::Accepted && !terminated_)
+        RunGuarded(this, [this] { offerUnfiledPages(); });
 }
 
 void TForm1::TerminateApplication(int exitCode) {
@@ -256,6 +258,25 @@ void TForm1::showCaptureLog(int row) {
     }
     Memo1->setPlainText(paths.join(QLatin1Char('\n')));
     Listbox1->setCurrentRow(row < CaptureLog.Count() ? row : -1);
+    journal_.Save(CaptureLog);
+}
+
+void TForm1::offerUnfiledPages() {
+    TCaptureLog unfiled = journal_.Load();
+    if (unfiled.Empty()) {
+        journal_.Forget();
+        return;
+    }
+    const QString question =
+        QStringLiteral("Há %1 páginas digitalizadas que não foram salvas. Deseja recuperá-las?")
+            .arg(unfiled.Count());
+    if (TMessageBox::Show(this, question, QStringLiteral("Atenção"), TMsgIcon::Question,
+                          TMsgButtons::YesNo) != TMsgResult::Yes) {
+        journal_.Forget();
+        return;
+    }
+    CaptureLog = std::move(unfiled);
+    showCaptureLog(-1);
 }
 
 void TForm1::GoAcquireClick() {

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include "app/CaptureJournal.h"
 #include "app/CaptureLog.h"
 #include "app/ConfigFile.h"
 #include "db/TmySQLDatabase.h"
@@ -158,6 +159,8 @@ class TForm1 final : public QWidget {
     // Shows the capture log in the page list and in Memo1, the selection at row.
     void showCaptureLog(int row);
     std::string pdfFolder() const;
+    // Pages scanned in an earlier run and never filed: offered back once a user is in.
+    void offerUnfiledPages();
 
     std::unique_ptr<TQueryTableModel> dsPDF;
     std::unique_ptr<TQueryTableModel> dsDir;
@@ -165,6 +168,7 @@ class TForm1 final : public QWidget {
     QFileSystemModel* folderTree_ = nullptr;
 
     TConfigFolders folders_;
+    TCaptureJournal journal_;
     std::string usuarioLogado_;
     bool terminated_ = false;
     int exitCode_ = 0;

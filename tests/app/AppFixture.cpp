@@ -19,10 +19,12 @@ AppFixture::AppFixture()
     win::SetFolderOverride(win::SystemFolder::System, twain_.path().toStdString());
     writeTwainSettings("[SourceManager]\nAutoSelect=cancel\n");
     qputenv("BREVANTO_TWAIN_INI", QDir(twain_.path()).filePath("twain.ini").toLocal8Bit());
+    qputenv("XDG_STATE_HOME", state_.path().toLocal8Bit());
 }
 
 AppFixture::~AppFixture() {
     qunsetenv("BREVANTO_TWAIN_INI");
+    qunsetenv("XDG_STATE_HOME");
     win::SetFolderOverride(win::SystemFolder::Windows, std::nullopt);
     win::SetFolderOverride(win::SystemFolder::System, std::nullopt);
 }

@@ -34,6 +34,9 @@ class AppFixture : public GuiTest {
 
     static TfrmLogin2& login(QWidget& modal);
 
+    // Where the program keeps its journal of pages not yet filed.
+    QString stateFolder() const { return state_.path() + QStringLiteral("/brevanto-scanner"); }
+
     // Replaces the scanner settings file.
     void writeTwainSettings(const std::string& text);
 
@@ -45,5 +48,6 @@ class AppFixture : public GuiTest {
     QTemporaryDir program_;
     QTemporaryDir fallback_;
     QTemporaryDir twain_;
+    QTemporaryDir state_;
     TShellOpenOverride shell_;
 };

@@ -1,8 +1,11 @@
 // The page list's model and the names page files and documents get.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
+#include "app/CaptureJournal.h"
 #include "app/CaptureLog.h"
 #include "app/FileStamps.h"
 #include "app/TForm1.h"
@@ -89,4 +92,17 @@ TEST(FileStamps, PagesToTheSecondWithoutMinutesDocumentsWithThem) {
     EXPECT_EQ(NumberedFileName("/f//x", 1, ".pdf"), "/f//x.pdf");
     EXPECT_EQ(NumberedFileName("/f//x", 2, ".pdf"), "/f//x-2.pdf");
     EXPECT_EQ(NumberedFileName("/f/x", 13, ".bmp"), "/f/x-13.bmp");
+}
+
+TEST(CaptureJournal, AJournalThatCannotBeReadOffersNothing) {
+    QTemporaryDir folder;
+    const TCaptureJournal journal(folder.path());
+    for (const char* text :
+         {"", "{", "[1, 2]", "{\"paginas\": [{\"numero\": \"x\", \"bmp\": 7}]}"}) {
+        QFile file(journal.Path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        EXPECT_TRUE(journal.Load().Empty()) << text;
+    }
 }

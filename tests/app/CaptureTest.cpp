@@ -420,3 +420,53 @@ TEST_F(CaptureOnItsOwnServerTest, AServerStoppedBeforeTheSaveAndBackAgainTakesTh
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].toStdString(), folder + "//11122026094130.pdf");
 }
+
+TEST_F(CaptureTest, PagesNotFiledWhenTheProgramEndedAreOfferedAtTheNextStart) {
+    scanThreePages();
+    form->Listbox1->setCurrentRow(2);
+    form->Mudarparacima1->trigger();
+    form->Listbox1->setCurrentRow(0);
+    form->ExcluirPgina1->trigger();
+    const QStringList before = listed(*form->Listbox1);
+    ASSERT_EQ(before.size(), 2);
+
+    // The program goes without saving; the next start asks, and Sim lists the pages again.
+    boxes.Clear();
+    startProgram();
+    ASSERT_EQ(boxes.Messages().size(), 1u);
+    EXPECT_EQ(
+        boxes.Messages()[0].Text,
+        QStringLiteral("Há 2 páginas digitalizadas que não foram salvas. Deseja recuperá-las?"));
+    EXPECT_EQ(boxes.Messages()[0].Buttons, TMsgButtons::YesNo);
+    EXPECT_EQ(listed(*form->Listbox1), before);
+
+    // Filed, they are done with: the journal goes, the deleted page's JPEG too.
+    LocalClock::Fix(at(40));
+    save();
+    EXPECT_EQ(boxes.Messages().size(), 1u);
+    EXPECT_FALSE(fs::exists(stateFolder().toStdString() + "/paginas-nao-salvas.json"));
+    EXPECT_EQ(namesIn(folder),
+              (std::vector<std::string>{"111220260901.bmp", "111220260902.bmp", "111220260903.bmp",
+                                        "11122026094140.pdf"}));
+    boxes.Clear();
+    startProgram();
+    EXPECT_TRUE(boxes.Messages().empty());
+}
+
+TEST_F(CaptureTest, UnfiledPagesRefusedOrGoneAreNotOfferedAgain) {
+    scanThreePages();
+    fs::remove(pageBmp(2));  // a page whose file went is not offered
+    boxes.Clear();
+    boxes.Answer(TMsgResult::No);
+    startProgram();
+    ASSERT_EQ(boxes.Messages().size(), 1u);
+    EXPECT_EQ(
+        boxes.Messages()[0].Text,
+        QStringLiteral("Há 2 páginas digitalizadas que não foram salvas. Deseja recuperá-las?"));
+    EXPECT_EQ(form->Listbox1->count(), 0);
+    EXPECT_TRUE(fs::exists(pageBmp(1)));  // Não forgets them; their files stay
+
+    boxes.Clear();
+    startProgram();
+    EXPECT_TRUE(boxes.Messages().empty());
+}

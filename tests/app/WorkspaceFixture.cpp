@@ -57,6 +57,11 @@ void WorkspaceFixture::SetUp() {
         folder + "');");
     configureBesideProgram();
     writeTwainSettings(kScanner);
+    startProgram();
+}
+
+void WorkspaceFixture::startProgram() {
+    form.reset();
     form = makeForm();
     TModalDriver modals;
     modals.Then([&](QWidget& modal) {

@@ -36,6 +36,8 @@ class WorkspaceFixture : public AppFixture {
     void SetUp() override;
     void TearDown() override;
 
+    // The program started (again) and logged in as Maria.
+    void startProgram();
     // "Capturar" at that time, and the event loop until the scanner is done.
     void press(const LocalDateTime& time = kMorning);
     // The source manager reads the scanner settings when it is opened: closed, it takes new

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -47,6 +48,11 @@ TMsgResult TMessageBox::Show(QWidget* parent, const QString& text, const QString
         qtIcon(icon), caption, text,
         buttons == TMsgButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         parent);
+    // The office's desktops speak Portuguese, as the messages do.
+    if (buttons == TMsgButtons::YesNo) {
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Sim"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Não"));
+    }
     const int answer = box.exec();
     if (buttons == TMsgButtons::Ok) return TMsgResult::Ok;
     return answer == QMessageBox::Yes ? TMsgResult::Yes : TMsgResult::No;
