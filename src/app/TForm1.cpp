@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTreeView>
@@ -80,9 +82,6 @@ TForm1::TForm1(TConfigFolders folders, QWidget* parent)
       folders_(std::move(folders)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8("Brevanto - Scanner"));
-    resize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 
     declareFields();
     setUpTwain();
@@ -104,6 +103,22 @@ TForm1::TForm1(TConfigFolders folders, QWidget* parent)
     buildListTab();
     buildSettingsTab();
     connectHandlers();
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    connect(quit, &QShortcut::activated, this, [this] {
+        TerminateApplication(0);
+        close();
+    });
+
+    // The designer's size, unless the screen is smaller; always on the screen.
+    QSize size(kClientWidth, kClientHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect room = screen->availableGeometry();
+        size = size.boundedTo(room.size());
+        resize(size);
+        move(room.center() - rect().center());
+    } else {
+        resize(size);
+    }
 
     // No input until a user has logged in.
     setEnabled(false);

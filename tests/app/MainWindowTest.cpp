@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -20,6 +21,8 @@
 #include "app/TfrmLogin2.h"
 #include "platform/ui/DBGrid.h"
 #include "register/TfrmBusca.h"
+
+using testing::HasSubstr;
 
 namespace {
 
@@ -78,7 +81,14 @@ class MainWindowTest : public AppFixture {
 TEST_F(MainWindowTest, ControlsOfTheThreeTabs) {
     logIn();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Brevanto - Scanner"));
-    EXPECT_EQ(form->size(), QSize(901, 660));
+    // The designer's size where the screen has room (the offscreen screen is smaller).
+    form->resize(901, 660);
+    for (QWidget* tab : {form->TabMontar, form->TabListagem, form->TabConfiguracoes}) {
+        form->RzPageControl1->setCurrentWidget(tab);
+        QCoreApplication::processEvents();
+    }
+    form->RzPageControl1->setCurrentIndex(0);
+    QCoreApplication::processEvents();
     ASSERT_EQ(form->RzPageControl1->count(), 3);
     EXPECT_EQ(form->RzPageControl1->tabText(0), QStringLiteral("Montar Aquivo"));
     EXPECT_EQ(form->RzPageControl1->tabText(1), QStringLiteral("Listagem"));
@@ -86,8 +96,14 @@ TEST_F(MainWindowTest, ControlsOfTheThreeTabs) {
 
     EXPECT_EQ(form->GoAcquire->text(), QStringLiteral("Capturar"));
     EXPECT_EQ(form->btnSAlvar->text(), QStringLiteral("Salvar PDF"));
-    EXPECT_EQ(form->Listbox1->size(), QSize(143, 321));
-    EXPECT_EQ(form->AdvScrollBox1->size(), QSize(700, 555));
+    EXPECT_EQ(form->Listbox1->width(), 143);
+    EXPECT_GE(form->Listbox1->height(), 321);
+    EXPECT_GE(form->AdvScrollBox1->width(), 700);
+    EXPECT_GE(form->AdvScrollBox1->height(), 555);
+    EXPECT_THAT(form->GoAcquire->toolTip().toStdString(), HasSubstr("(F2)"));
+    EXPECT_THAT(form->btnSAlvar->toolTip().toStdString(), HasSubstr("(Ctrl+S)"));
+    for (const QPushButton* button : form->findChildren<QPushButton*>())
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
     EXPECT_EQ(form->imgMostra->size(), QSize(600, 842));
     EXPECT_FALSE(form->Memo1->isVisible());
     EXPECT_EQ(actionTexts(*form->PopupMenu1),
@@ -107,13 +123,18 @@ TEST_F(MainWindowTest, ControlsOfTheThreeTabs) {
     EXPECT_EQ(titles, QStringList({"codpdf", "codprocesso", "caminho", "cliente"}));
     EXPECT_EQ(form->DBGrid1->model()->rowCount(), 2);
 
-    EXPECT_EQ(form->edtDir->width(), 280);
+    EXPECT_GE(form->edtDir->width(), 280);
     EXPECT_EQ(form->edtDir->text(), QStringLiteral("/srv/brevanto/pdf"));
     EXPECT_EQ(form->AdvGlowButton1->text(), QStringLiteral("Buscar"));
     EXPECT_EQ(form->btnSalva->text(), QStringLiteral("Salvar Alterações"));
-    EXPECT_EQ(form->pnlDiretorio->size(), QSize(252, 372));
     EXPECT_TRUE(form->pnlDiretorio->isHidden());
-    EXPECT_EQ(form->cxShellTreeView1->size(), QSize(233, 313));
+    form->RzPageControl1->setCurrentWidget(form->TabConfiguracoes);
+    form->AdvGlowButton1->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->pnlDiretorio->width(), 252);
+    EXPECT_GE(form->pnlDiretorio->height(), 372);
+    EXPECT_GE(form->cxShellTreeView1->width(), 233);
+    EXPECT_GE(form->cxShellTreeView1->height(), 313);
     EXPECT_EQ(form->AdvGlowButton2->text(), QStringLiteral("Ok"));
 }
 
@@ -168,6 +189,59 @@ TEST_F(MainWindowTest, ScreenshotsOfLoginAndMainWindow) {
     form->RzPageControl1->setCurrentIndex(2);
     ASSERT_TRUE(form->grab().save(screenshotPath(QStringLiteral("main-window-settings.png"))));
     EXPECT_TRUE(QFile::exists(loginShot));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheLayoutGivesTheRoomToTheListsAndKeepsEveryControlInside) {
+    logIn();
+    const struct {
+        QSize window;
+        bool bigger;
+    } sizes[] = {{{1920, 1040}, true}, {{683, 384}, false}, {{901, 660}, false}};
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(s.window.width());
+        form->resize(s.window);
+        for (QWidget* tab : {form->TabMontar, form->TabListagem, form->TabConfiguracoes}) {
+            form->RzPageControl1->setCurrentWidget(tab);
+            QCoreApplication::processEvents();
+        }
+        form->RzPageControl1->setCurrentWidget(form->TabMontar);
+        QCoreApplication::processEvents();
+        const QSize got = form->size();
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 form->btnSAlvar, form->GoAcquire, form->cbTipo, form->Listbox1,
+                 form->AdvScrollBox1, form->edtProcesso}) {
+            const QRect inWindow(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+            EXPECT_TRUE(QRect(QPoint(0, 0), got).contains(inWindow))
+                << control->objectName().toStdString();
+        }
+        if (s.bigger) {
+            EXPECT_GT(form->AdvScrollBox1->width(), 1500);
+            EXPECT_GT(form->Listbox1->height(), 800);
+            EXPECT_GT(form->DBGrid1->width(), 1800);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, KeysCaptureSaveAndEnd) {
+    logIn();
+    int captures = 0;
+    int saves = 0;
+    QObject::connect(form->GoAcquire, &QPushButton::clicked, [&] { ++captures; });
+    QObject::connect(form->btnSAlvar, &QPushButton::clicked, [&] { ++saves; });
+    QTest::keyClick(form.get(), Qt::Key_F2);
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+    // A button's shortcut shows the press before it clicks.
+    for (int waited = 0; captures + saves < 2 && waited < 2000; waited += 20) QTest::qWait(20);
+    EXPECT_EQ(captures, 1);
+    EXPECT_EQ(saves, 1);
+    EXPECT_FALSE(form->Terminated());
+    QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(form->Terminated());
+    EXPECT_EQ(form->ExitCode(), 0);
 }
 
 }  // namespace
