@@ -348,6 +348,8 @@ TEST_F(CaptureTest, ScreenshotOfThreePagesWithOnePreviewed) {
     form->edtProcesso->setText(QStringLiteral("2024001"));
     form->cbTipo->setCurrentIndex(0);
     form->Listbox1->setCurrentRow(1);
+    form->resize(901, 660);
+    QCoreApplication::processEvents();
     const QString shot = QStringLiteral(BREVANTO_BIN_DIR "/../screenshots/capture.png");
     QDir().mkpath(QFileInfo(shot).path());
     ASSERT_TRUE(form->grab().save(shot));
