@@ -1,6 +1,7 @@
 #include "app/TfrmLogin2.h"
 
 #include <QFont>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "app/TForm1.h"
 #include "platform/ui/CharCaseValidator.h"
@@ -49,30 +51,48 @@ TfrmLogin2::TfrmLogin2(TForm1& owner)
       qryLogin(owner.mySQLDatabase1, "qryLogin"),
       owner_(&owner) {
     setObjectName(QStringLiteral("frmLogin2"));
-    setFixedSize(kClientWidth, kClientHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-
-    whiteLabel(QStringLiteral("Login do Sistema"), this, 20, 14, 16, true);
-    whiteLabel(QStringLiteral("Usuário:"), this, 20, 56);
-    whiteLabel(QStringLiteral("Senha:"), this, 20, 92);
-    whiteLabel(QStringLiteral("Suporte: suporte@brevanto.com.br"), this, 20, 134, 11);
-    whiteLabel(QStringLiteral("Telefone: (11) 4061-3850"), this, 20, 150, 11);
+    auto* title = whiteLabel(QStringLiteral("Login do Sistema"), this, 20, 14, 16, true);
+    auto* userLabel = whiteLabel(QStringLiteral("Usuário:"), this, 20, 56);
+    auto* passwordLabel = whiteLabel(QStringLiteral("Senha:"), this, 20, 92);
+    auto* support =
+        whiteLabel(QStringLiteral("Suporte: suporte@brevanto.com.br"), this, 20, 134, 11);
+    auto* phone = whiteLabel(QStringLiteral("Telefone: (11) 4061-3850"), this, 20, 150, 11);
 
     ValorNome = new QLineEdit(this);
     ValorNome->setObjectName(QStringLiteral("ValorNome"));
-    ValorNome->setGeometry(100, 52, 170, 24);
+    ValorNome->setFixedWidth(170);
     ValorNome->setMaxLength(kUserLength);
     SetCharCase(*ValorNome, ecUpperCase);
 
     ValorSenha = new QLineEdit(this);
     ValorSenha->setObjectName(QStringLiteral("ValorSenha"));
-    ValorSenha->setGeometry(100, 88, 170, 24);
+    ValorSenha->setFixedWidth(170);
     ValorSenha->setMaxLength(kPasswordLength);
     ValorSenha->setEchoMode(QLineEdit::Password);
     // A filled circle for every character, whatever the style's default.
     ValorSenha->setStyleSheet(QStringLiteral("lineedit-password-character: 9679;"));
     SetCharCase(*ValorSenha, ecLowerCase);
+
+    // The designer's places in a grid, so larger text grows the dialog instead of clipping it.
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(20, 14, 20, 8);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    grid->addWidget(title, 0, 0, 1, 3);
+    grid->addWidget(userLabel, 1, 0);
+    grid->addWidget(ValorNome, 1, 1);
+    grid->addWidget(passwordLabel, 2, 0);
+    grid->addWidget(ValorSenha, 2, 1);
+    grid->setColumnStretch(2, 1);
+    auto* contact = new QVBoxLayout;
+    contact->setSpacing(0);
+    contact->addWidget(support);
+    contact->addWidget(phone);
+    grid->addLayout(contact, 3, 0, 1, 3);
+    setMinimumSize(kClientWidth, kClientHeight);
+    resize(minimumSizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     setTabOrder(ValorNome, ValorSenha);
     ValorNome->installEventFilter(this);

@@ -46,6 +46,7 @@ TfrmBusca::TfrmBusca(QWidget& owner, TmySQLDatabase& database,
     AdvGlowButton1 = new QPushButton(QStringLiteral("Fechar"), bar);
     AdvGlowButton1->setObjectName(QStringLiteral("AdvGlowButton1"));
     AdvGlowButton1->setAutoDefault(false);
+    AdvGlowButton1->setToolTip(QStringLiteral("Fechar sem escolher um processo (Esc)"));
     auto* barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(6, 6, 6, 6);
     barLayout->addWidget(edtPesquisa);
@@ -62,7 +63,10 @@ TfrmBusca::TfrmBusca(QWidget& owner, TmySQLDatabase& database,
     layout->addWidget(bar);
     layout->addWidget(DBGrid1);
 
+    edtPesquisa->setToolTip(QStringLiteral("Nome do cliente; Enter ou seta para baixo vai à lista"));
+    DBGrid1->setToolTip(QStringLiteral("Enter ou duplo clique escolhe o processo"));
     edtPesquisa->installEventFilter(this);
+    DBGrid1->installEventFilter(this);
     connect(edtPesquisa, &QLineEdit::textChanged, this,
             Guard(this, [this] { edtPesquisaChange(); }));
     connect(DBGrid1, &TDBGrid::DblClick, this, Guard(this, [this] { DBGrid1DblClick(); }));
@@ -99,6 +103,14 @@ bool TfrmBusca::eventFilter(QObject* watched, QEvent* event) {
         // Down (key down) and Enter (character 13) both go on to the grid.
         if (key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
             DBGrid1->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+    }
+    // Enter on a case picks it, as a double-click does.
+    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            RunGuarded(this, [this] { DBGrid1DblClick(); });
             return true;
         }
     }

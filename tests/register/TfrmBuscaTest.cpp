@@ -186,6 +186,20 @@ TEST_F(CaseLookupTest, DoubleClickOnTheSecondRowPicksThatRow) {
     EXPECT_EQ(modals.Seen(), 1);
 }
 
+TEST_F(CaseLookupTest, EnterOnARowPicksItAsADoubleClickDoes) {
+    TModalDriver modals;
+    modals.Then([&](QWidget& modal) {
+        TfrmBusca& dialog = lookup(modal);
+        Activate(dialog);
+        dialog.DBGrid1->setFocus(Qt::OtherFocusReason);
+        dialog.DBGrid1->selectRow(1);
+        QTest::keyClick(dialog.DBGrid1, Qt::Key_Return);
+    });
+    check({});
+    EXPECT_EQ(edtProcesso->text(), QStringLiteral("1002"));
+    EXPECT_EQ(modals.Seen(), 1);
+}
+
 TEST_F(CaseLookupTest, DoubleClickInAnEmptyGridOpensASecondLookupOnTop) {
     TModalDriver modals;
     bool innerOnTop = false;
