@@ -53,7 +53,7 @@ class PageReader {
 };
 
 // A scanner behind a TWAIN source: the virtual scanner, or later a SANE device. The source
-// (TwainSource) speaks the protocol; the device only knows its settings and makes pages.
+// (DataSource) speaks the protocol; the device only knows its settings and makes pages.
 class ImageDevice {
   public:
     virtual ~ImageDevice() = default;

@@ -7,7 +7,6 @@
 
 #include "platform/twaindsm/ScanDialog.h"
 #include "platform/twaindsm/SelectSourceDialog.h"
-#include "platform/twaindsm/TwainExtras.h"
 #include "platform/twaindsm/VirtualScanner.h"
 #include "platform/win/Window.h"
 
@@ -42,7 +41,7 @@ TW_IDENTITY virtualScannerIdentity(const ScannerSettings& settings) {
     id.Id = kFirstSourceId + static_cast<TW_UINT32>(settings.section);
     id.Version.MajorNum = 1;
     id.Version.MinorNum = 0;
-    id.Version.Language = kTwlgUsa;
+    id.Version.Language = TWLG_USA;
     id.Version.Country = TWCY_USA;
     copyText(id.Version.Info, "1.0 virtual scanner");
     id.ProtocolMajor = 1;
@@ -242,13 +241,13 @@ void SourceManager::loadSources() {
     settings_ = loadDsmSettings(dsmSettingsPath());
     sources_.clear();
     for (const ScannerSettings& scanner : settings_.scanners) {
-        TwainSource::Options options;
+        DataSource::Options options;
         options.stripSize = scanner.stripSize;
         options.autoScan = scanner.autoScan;
         options.transferFile = scanner.transferFile;
         sources_.push_back(
-            {std::make_unique<TwainSource>(virtualScannerIdentity(scanner),
-                                           std::make_unique<VirtualScanner>(scanner), options),
+            {std::make_unique<DataSource>(virtualScannerIdentity(scanner),
+                                          std::make_unique<VirtualScanner>(scanner), options),
              0});
     }
 }

@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/twaindsm/DataSource.h"
 #include "platform/twaindsm/DsmSettings.h"
-#include "platform/twaindsm/TwainSource.h"
 #include "platform/win/WinTypes.h"
 #include "twain/Twain.h"
 
@@ -44,7 +44,7 @@ class SourceManager final {
         TW_UINT16 cc;
     };
     struct Listed {
-        std::unique_ptr<TwainSource> source;
+        std::unique_ptr<DataSource> source;
         TW_UINT32 owner = 0;  // the application that has it open, 0 when closed
     };
 

@@ -23,7 +23,7 @@ class ScanDialog;
 // Requests to the application (images ready, please close) are posted to the hParent window
 // given with MSG_ENABLEDS as kRequestMessage, wParam the source's Id and lParam a serial;
 // MSG_PROCESSEVENT recognises them and names the request in TWMessage.
-class TwainSource final {
+class DataSource final {
   public:
     struct Options {
         std::uint32_t stripSize = 0;  // 0: seven and a half rows plus one byte
@@ -33,10 +33,10 @@ class TwainSource final {
 
     static constexpr win::UINT kRequestMessage = win::WM_APP + 0x2B1;
 
-    TwainSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice> device, Options options);
-    ~TwainSource();
-    TwainSource(const TwainSource&) = delete;
-    TwainSource& operator=(const TwainSource&) = delete;
+    DataSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice> device, Options options);
+    ~DataSource();
+    DataSource(const DataSource&) = delete;
+    DataSource& operator=(const DataSource&) = delete;
 
     const TW_IDENTITY& identity() const { return identity_; }
     ImageDevice& device() { return *device_; }
@@ -58,7 +58,7 @@ class TwainSource final {
         TW_UINT16 rc;
         TW_UINT16 cc;
     };
-    using Handler = Reply (TwainSource::*)(TW_UINT16 msg, TW_MEMREF data);
+    using Handler = Reply (DataSource::*)(TW_UINT16 msg, TW_MEMREF data);
     struct Triplet {
         TW_UINT32 dg;
         TW_UINT16 dat;
