@@ -7,6 +7,10 @@ function(brevanto_library name)
   target_include_directories(brevanto_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
 endfunction()
 
+# SANE's configuration for every test: a dll.conf that lists no backend, so that no test reaches
+# the machine's scanners (or waits for them); the SANE tests list the test backend their own way.
+file(WRITE ${CMAKE_BINARY_DIR}/sane-none/dll.conf "")
+
 # brevanto_test(<name> LABEL <folder> SOURCES <files...> LIBS <targets...>): one GoogleTest
 # executable, every test in it labelled with the src folder it tests.
 function(brevanto_test name)
@@ -18,7 +22,7 @@ function(brevanto_test name)
     BREVANTO_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   gtest_discover_tests(${name}
     NO_PRETTY_VALUES
-    PROPERTIES LABELS ${T_LABEL}
+    PROPERTIES LABELS ${T_LABEL} ENVIRONMENT SANE_CONFIG_DIR=${CMAKE_BINARY_DIR}/sane-none
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

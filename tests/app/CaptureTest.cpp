@@ -40,7 +40,7 @@ namespace {
 
 // A small page keeps every PDF check quick.
 const std::string kScanner =
-    "[SourceManager]\nAutoSelect=default\n"
+    "[SourceManager]\nAutoSelect=default\nVirtualScanner=true\n"
     "[VirtualScanner]\nAutoScan=true\nPageWidthMm=30\nPageHeightMm=40\nResolution=50\n";
 
 const LocalDateTime kMorning{2026, 12, 11, 9, 41, 7, 0};
@@ -449,7 +449,7 @@ TEST_F(CaptureTest, AFailedSaveLosesNothingAndCanBeRepeated) {
 
 TEST_F(CaptureTest, ScreenshotOfThreePagesWithOnePreviewed) {
     writeTwainSettings(
-        "[SourceManager]\nAutoSelect=default\n"
+        "[SourceManager]\nAutoSelect=default\nVirtualScanner=true\n"
         "[VirtualScanner]\nAutoScan=true\nPageWidthMm=210\nPageHeightMm=297\nResolution=72\n");
     for (int second = 1; second <= 3; ++second) press(at(second));
     form->edtProcesso->setText(QStringLiteral("2024001"));

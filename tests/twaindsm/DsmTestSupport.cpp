@@ -47,17 +47,25 @@ IniFile::IniFile(const std::string& text) {
     std::filesystem::create_directories(folder_);
     path_ = folder_ / "twain.ini";
     rewrite(text);
+    writeFile("dll.conf", "");
     ::setenv("BREVANTO_TWAIN_INI", path_.c_str(), 1);
+    ::setenv("SANE_CONFIG_DIR", folder_.c_str(), 1);
 }
 
 IniFile::~IniFile() {
     ::unsetenv("BREVANTO_TWAIN_INI");
+    ::unsetenv("SANE_CONFIG_DIR");
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
 
 void IniFile::rewrite(const std::string& text) {
     std::ofstream out(path_, std::ios::trunc);
+    out << text;
+}
+
+void IniFile::writeFile(const std::string& name, const std::string& text) const {
+    std::ofstream out(folder_ / name, std::ios::trunc);
     out << text;
 }
 

@@ -15,7 +15,12 @@
 
 namespace twaindsmtest {
 
-// Writes an ini file into a fresh folder and points BREVANTO_TWAIN_INI at it while alive.
+// The settings line that offers the virtual scanner.
+inline constexpr const char* kVirtualScannerOn = "[SourceManager]\nVirtualScanner=true\n";
+
+// Writes an ini file into a fresh folder and points BREVANTO_TWAIN_INI at it while alive. SANE
+// is pointed at the same folder, whose dll.conf lists no backend: the machine's scanners stay
+// out of the tests unless a test lists a backend of its own there.
 class IniFile {
   public:
     explicit IniFile(const std::string& text);
@@ -24,6 +29,8 @@ class IniFile {
     IniFile& operator=(const IniFile&) = delete;
     const std::filesystem::path& folder() const { return folder_; }
     void rewrite(const std::string& text);
+    // Writes a file into the folder (a SANE backend's configuration, for one).
+    void writeFile(const std::string& name, const std::string& text) const;
 
   private:
     std::filesystem::path folder_;

@@ -240,6 +240,7 @@ SourceManager::Listed* SourceManager::findSource(const TW_IDENTITY& record) {
 void SourceManager::loadSources() {
     settings_ = loadDsmSettings(dsmSettingsPath());
     sources_.clear();
+    if (!settings_.virtualScanner) return;
     for (const ScannerSettings& scanner : settings_.scanners) {
         DataSource::Options options;
         options.stripSize = scanner.stripSize;
