@@ -15,17 +15,19 @@ DataSource::DataSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice>
 
 DataSource::~DataSource() = default;
 
-void DataSource::open() {
+TW_UINT16 DataSource::open() {
     close();
-    device_->reset();
+    if (const TW_UINT16 refused = device_->open(); refused != TWCC_SUCCESS) return refused;
     transferMechanism_ = TWSX_NATIVE;
     transferFile_ = defaultTransferFile();
     condition_ = TWCC_SUCCESS;
     state_ = 4;
+    return TWCC_SUCCESS;
 }
 
 void DataSource::close() {
     disable();
+    if (state_ >= 4) device_->close();
     state_ = 3;
     parent_ = nullptr;
 }
@@ -33,6 +35,8 @@ void DataSource::close() {
 void DataSource::disable() {
     dialog_.reset();
     posted_.clear();
+    if (device_->readsAhead()) device_->stopReading();
+    reading_ = false;
     dropSheet();
     pending_ = 0;
     transfer_ = Transfer::Idle;
@@ -121,9 +125,9 @@ DataSource::Reply DataSource::userInterface(TW_UINT16 msg, TW_MEMREF data) {
     parent_ = parent;
     state_ = 5;
     if (showUi && ScanDialog::guiAvailable())
-        dialog_ = std::make_unique<ScanDialog>(
-            *device_, ui->ModalUI != 0,
-            ScanDialog::Actions{[this] { startScan(); }, [this] { requestClose(); }});
+        dialog_ = device_->openDialog(
+            ui->ModalUI != 0,
+            SourceDialog::Actions{[this] { startScan(); }, [this] { requestClose(); }});
     // Without a user interface a source starts scanning at once.
     if (!showUi || options_.autoScan) startScan();
     return {TWRC_SUCCESS, TWCC_SUCCESS};
@@ -131,6 +135,15 @@ DataSource::Reply DataSource::userInterface(TW_UINT16 msg, TW_MEMREF data) {
 
 void DataSource::startScan() {
     if (state_ != 5) return;
+    if (device_->readsAhead()) {
+        // The sheet is read on the device's own thread; the application hears of it only once
+        // it is complete, so the transfer never waits on the scanner.
+        if (reading_) return;
+        reading_ = true;
+        if (dialog_) dialog_->setBusy(true);
+        device_->startReading([this] { firstSheetRead(); });
+        return;
+    }
     const int sheets = device_->parameters().sheets;
     emptyFeeder_ = sheets <= 0;
     feederStopped_ = false;
@@ -140,6 +153,21 @@ void DataSource::startScan() {
     transfer_ = Transfer::Idle;
     state_ = 6;
     if (dialog_) dialog_->setBusy(true);
+    post(MSG_XFERREADY);
+}
+
+void DataSource::firstSheetRead() {
+    if (state_ != 5 || !reading_) return;
+    reading_ = false;
+    pending_ = device_->sheetsReady();
+    if (pending_ == 0) {
+        backToEnabled();
+        return;
+    }
+    sheet_ = 1;
+    dropSheet();
+    transfer_ = Transfer::Idle;
+    state_ = 6;
     post(MSG_XFERREADY);
 }
 
@@ -189,18 +217,22 @@ void DataSource::endSheet() {
     dropSheet();
     transfer_ = Transfer::Idle;
     // A jam stops the feeder, and an empty feeder had nothing to give.
-    if (feederStopped_ || emptyFeeder_)
+    if (device_->readsAhead())
+        pending_ = device_->sheetsReady();
+    else if (feederStopped_ || emptyFeeder_)
         pending_ = 0;
     else
         --pending_;
     ++sheet_;
-    if (pending_ > 0)
+    if (pending_ != 0)
         state_ = 6;
     else
         backToEnabled();
 }
 
 void DataSource::backToEnabled() {
+    if (device_->readsAhead()) device_->stopReading();
+    reading_ = false;
     dropSheet();
     transfer_ = Transfer::Idle;
     emptyFeeder_ = false;

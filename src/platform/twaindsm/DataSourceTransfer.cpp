@@ -15,7 +15,8 @@ namespace brevanto::twaindsm {
 
 std::uint32_t DataSource::preferredStripSize() const {
     if (options_.stripSize > 0) return options_.stripSize;
-    const auto row = static_cast<std::uint32_t>(device_->pageGeometry().rowBytes);
+    const ImageGeometry geometry = reader_ ? reader_->geometry() : device_->pageGeometry();
+    const auto row = static_cast<std::uint32_t>(geometry.rowBytes);
     return 7 * row + row / 2 + 1;
 }
 
@@ -63,6 +64,7 @@ PageReader& DataSource::currentSheet() {
 
 DataSource::Reply DataSource::imageInfo(TW_UINT16, TW_MEMREF data) {
     if (emptyFeeder_) return {TWRC_FAILURE, TWCC_NOMEDIA};
+    if (const auto failure = currentSheet().failure()) return failedSheet(*failure);
     auto* info = static_cast<TW_IMAGEINFO*>(data);
     const ImageGeometry& g = currentSheet().geometry();
     std::memset(info, 0, sizeof *info);
@@ -115,6 +117,10 @@ DataSource::Reply DataSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
         return {TWRC_FAILURE, TWCC_BADVALUE};
     }
     PageReader& sheet = currentSheet();
+    if (const auto failure = sheet.failure()) {
+        if (byHandle) win::GlobalUnlock(strip->Memory.TheMem);
+        return failedSheet(*failure);
+    }
     if (state_ == 6) {
         state_ = 7;
         transfer_ = Transfer::Running;
@@ -148,8 +154,27 @@ DataSource::Reply DataSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
         case ReadOutcome::Cancelled:
             transfer_ = Transfer::Cancelled;
             return {TWRC_CANCEL, TWCC_SUCCESS};
+        case ReadOutcome::Failed:
+            transfer_ = Transfer::Jammed;
+            return {TWRC_FAILURE, result.condition};
     }
     return {TWRC_FAILURE, TWCC_BUMMER};
+}
+
+DataSource::Reply DataSource::failedSheet(const ReadResult& result) {
+    switch (result.outcome) {
+        case ReadOutcome::Cancelled:
+            // As after a cancel in the middle of a transfer: the application disables next.
+            state_ = 7;
+            transfer_ = Transfer::Cancelled;
+            return {TWRC_CANCEL, TWCC_SUCCESS};
+        case ReadOutcome::Jammed:
+            feederStopped_ = true;
+            return {TWRC_FAILURE, TWCC_PAPERJAM};
+        default:
+            return {TWRC_FAILURE,
+                    result.condition == TWCC_SUCCESS ? TWCC_BUMMER : result.condition};
+    }
 }
 
 void DataSource::dropSheet() {
@@ -158,10 +183,11 @@ void DataSource::dropSheet() {
     sheetRead_ = false;
 }
 
-ReadOutcome DataSource::readWholeSheet() {
+ReadResult DataSource::readWholeSheet() {
     // A sheet read once is kept, so that a transfer that failed afterwards can be retried.
-    if (sheetRead_) return ReadOutcome::Done;
+    if (sheetRead_) return {0, ReadOutcome::Done};
     PageReader& sheet = currentSheet();
+    if (const auto failure = sheet.failure()) return *failure;
     const std::size_t total = sheet.geometry().imageBytes();
     const std::size_t chunk = std::max<std::uint32_t>(preferredStripSize(), 1);
     sheetBytes_.assign(total, 0);
@@ -170,30 +196,23 @@ ReadOutcome DataSource::readWholeSheet() {
         const ReadResult result =
             sheet.read(sheetBytes_.data() + done, std::min(chunk, total - done));
         done += result.bytes;
-        if (result.outcome == ReadOutcome::Jammed || result.outcome == ReadOutcome::Cancelled) {
+        if (result.outcome == ReadOutcome::Jammed || result.outcome == ReadOutcome::Cancelled ||
+            result.outcome == ReadOutcome::Failed) {
             sheetBytes_.clear();
-            return result.outcome;
+            return result;
         }
         if (result.outcome == ReadOutcome::Done || done >= total) break;
     }
     sheetRead_ = true;
-    return ReadOutcome::Done;
+    return {0, ReadOutcome::Done};
 }
 
 std::optional<DataSource::Reply> DataSource::readSheetForWholeTransfer() {
     if (emptyFeeder_) return Reply{TWRC_FAILURE, TWCC_NOMEDIA};
     if (feederStopped_) return Reply{TWRC_FAILURE, TWCC_PAPERJAM};
-    switch (readWholeSheet()) {
-        case ReadOutcome::Jammed:
-            feederStopped_ = true;
-            return Reply{TWRC_FAILURE, TWCC_PAPERJAM};
-        case ReadOutcome::Cancelled:
-            state_ = 7;
-            transfer_ = Transfer::Cancelled;
-            return Reply{TWRC_CANCEL, TWCC_SUCCESS};
-        default:
-            return std::nullopt;
-    }
+    const ReadResult result = readWholeSheet();
+    if (result.outcome == ReadOutcome::Done) return std::nullopt;
+    return failedSheet(result);
 }
 
 DataSource::Reply DataSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
