@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include "platform/twaindsm/SyntheticPage.h"
 #include "platform/win/MessageQueue.h"
@@ -47,14 +48,12 @@ IniFile::IniFile(const std::string& text) {
     std::filesystem::create_directories(folder_);
     path_ = folder_ / "twain.ini";
     rewrite(text);
-    writeFile("dll.conf", "");
+    writeSaneConfig("dll.conf", "");
     ::setenv("BREVANTO_TWAIN_INI", path_.c_str(), 1);
-    ::setenv("SANE_CONFIG_DIR", folder_.c_str(), 1);
 }
 
 IniFile::~IniFile() {
     ::unsetenv("BREVANTO_TWAIN_INI");
-    ::unsetenv("SANE_CONFIG_DIR");
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }
@@ -64,8 +63,31 @@ void IniFile::rewrite(const std::string& text) {
     out << text;
 }
 
-void IniFile::writeFile(const std::string& name, const std::string& text) const {
-    std::ofstream out(folder_ / name, std::ios::trunc);
+namespace {
+
+struct SaneFolder {
+    SaneFolder() {
+        path = std::filesystem::temp_directory_path() /
+               ("twaindsm-sane-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        ::setenv("SANE_CONFIG_DIR", path.c_str(), 1);
+    }
+    ~SaneFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+}  // namespace
+
+const std::filesystem::path& saneFolder() {
+    static const SaneFolder folder;
+    return folder.path;
+}
+
+void writeSaneConfig(const std::string& name, const std::string& text) {
+    std::ofstream out(saneFolder() / name, std::ios::trunc);
     out << text;
 }
 

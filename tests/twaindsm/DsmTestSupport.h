@@ -18,9 +18,14 @@ namespace twaindsmtest {
 // The settings line that offers the virtual scanner.
 inline constexpr const char* kVirtualScannerOn = "[SourceManager]\nVirtualScanner=true\n";
 
-// Writes an ini file into a fresh folder and points BREVANTO_TWAIN_INI at it while alive. SANE
-// is pointed at the same folder, whose dll.conf lists no backend: the machine's scanners stay
-// out of the tests unless a test lists a backend of its own there.
+// SANE's configuration folder of this test process (SANE_CONFIG_DIR). SANE takes the folder
+// once per process, so every test of a process shares it and rewrites the files it needs.
+const std::filesystem::path& saneFolder();
+void writeSaneConfig(const std::string& name, const std::string& text);
+
+// Writes an ini file into a fresh folder and points BREVANTO_TWAIN_INI at it while alive. SANE's
+// dll.conf is emptied: the machine's scanners stay out of the tests unless a test lists a
+// backend of its own there.
 class IniFile {
   public:
     explicit IniFile(const std::string& text);
@@ -29,8 +34,6 @@ class IniFile {
     IniFile& operator=(const IniFile&) = delete;
     const std::filesystem::path& folder() const { return folder_; }
     void rewrite(const std::string& text);
-    // Writes a file into the folder (a SANE backend's configuration, for one).
-    void writeFile(const std::string& name, const std::string& text) const;
 
   private:
     std::filesystem::path folder_;

@@ -356,6 +356,10 @@ void SaneDevice::findResolutions() {
             const int high = dpiOf(option->constraint.range->max);
             for (int dpi : {75, 100, 150, 200, 300, 400, 600, 1200})
                 if (dpi >= low && dpi <= high) offered.push_back(dpi);
+            // A resolution remembered from before stays on offer while the device takes it.
+            if (choices_.dpi >= low && choices_.dpi <= high &&
+                std::find(offered.begin(), offered.end(), choices_.dpi) == offered.end())
+                offered.push_back(choices_.dpi);
         }
     }
     offered.erase(std::remove_if(offered.begin(), offered.end(), [](int dpi) { return dpi <= 0; }),
@@ -515,6 +519,8 @@ void SaneDevice::readSheets(std::uint64_t generation, bool feeder, TW_UINT16 fla
                 SANE_Int length = 0;
                 status = sane_read(handle_, buffer.data(), static_cast<SANE_Int>(buffer.size()),
                                    &length);
+                // Not every backend stops reading on sane_cancel: the clerk's cancel counts.
+                if (stop_) status = SANE_STATUS_CANCELLED;
                 if (status != SANE_STATUS_GOOD) break;
                 if (length < 0 || static_cast<std::size_t>(length) > buffer.size()) {
                     status = SANE_STATUS_IO_ERROR;

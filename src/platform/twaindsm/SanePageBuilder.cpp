@@ -24,12 +24,13 @@ int channelOf(SANE_Frame format) {
     }
 }
 
-// One sample of a row as 8 bits: depth 1 gives 0 (bit set) or 255, 16 keeps the high byte of
-// the sample in the machine's byte order, as SANE sends it.
+// One colour sample of a row as 8 bits: depth 1 gives 255 for a set bit (full intensity; only
+// grey line art has the set bit black), 16 keeps the high byte of the sample in the machine's
+// byte order, as SANE sends it.
 std::uint8_t sampleAt(const std::uint8_t* row, std::size_t index, int depth) {
     switch (depth) {
         case 1:
-            return ((row[index / 8] >> (7 - index % 8)) & 1) ? 0 : 255;
+            return ((row[index / 8] >> (7 - index % 8)) & 1) ? 255 : 0;
         case 16: {
             std::uint16_t value = 0;
             std::memcpy(&value, row + 2 * index, sizeof value);
@@ -149,7 +150,7 @@ void SanePageBuilder::convertRow(const std::uint8_t* source, std::uint8_t* targe
                 std::memcpy(target, source, static_cast<std::size_t>(width));
             } else {
                 for (int x = 0; x < width; ++x)
-                    target[x] = sampleAt(source, static_cast<std::size_t>(x), depth);
+                    target[x] = sampleAt(source, static_cast<std::size_t>(x), 16);
             }
             return;
         default: {
