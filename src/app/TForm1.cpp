@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +17,10 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
+#include "app/ConnectingWindow.h"
 #include "app/DocumentFiler.h"
 #include "app/FileStamps.h"
 #include "app/PageFiles.h"
@@ -34,6 +37,7 @@
 #include "platform/win/qt/QtMessagePump.h"
 #include "register/CaseCheck.h"
 #include "register/CaseNumber.h"
+#include "register/FiledDocuments.h"
 #include "register/Statements.h"
 #include "twain/TTwainManager.h"
 #include "twain/TTwainSource.h"
@@ -170,9 +174,15 @@ void TForm1::connectHandlers() {
 }
 
 void TForm1::FormCreate() {
-    const bool started = RunGuarded(this, [this] {
+    bool cancelled = false;
+    const bool started = RunGuarded(this, [this, &cancelled] {
         Memo1->clear();
         connectToConfiguredServer();
+        // A slow or silent server shows where the program connects, and can be given up.
+        if (!ConnectShowingProgress(this, mySQLDatabase1)) {
+            cancelled = true;
+            return;
+        }
 
         qryPDF.Open();
         qryDir.Open();
@@ -190,6 +200,10 @@ void TForm1::FormCreate() {
         qryDir.Open();
         edtDir->setText(QString::fromStdString(qryDir.FieldByName("dirpdf").AsString()));
     });
+    if (cancelled) {
+        TerminateApplication(0);
+        return;
+    }
     // A window that can never be enabled helps nobody: the error has been shown, so end.
     if (!started) {
         TerminateApplication(1);
@@ -206,7 +220,6 @@ void TForm1::connectToConfiguredServer() {
     mySQLDatabase1.SetHost(std::move(host));
     if (const auto banco = FindConfigFile(folders_, QStringLiteral("banco.txt")))
         mySQLDatabase1.SetDatabaseName(ReadFirstLine(*banco));
-    mySQLDatabase1.Open();
 }
 
 void TForm1::showLogin() {
@@ -379,11 +392,50 @@ void TForm1::btnSAlvarClick() {
 // The e-mail composer for the case of the filed-document list's current row.
 void TForm1::EnviarArquivosporEmail1Click() {}
 
-// The filed-document list's actions and the folder setting are wired here; their behaviour is
-// built in their own steps.
-void TForm1::edtPesquisaChange() {}
-void TForm1::DBGrid1DblClick() {}
-void TForm1::SalvarArquivoComo1Click() {}
-void TForm1::AdvGlowButton1Click() {}
-void TForm1::AdvGlowButton2Click() {}
-void TForm1::btnSalvaClick() {}
+void TForm1::edtPesquisaChange() {
+    const Statements statements(mySQLDatabase1);
+    qryPDF.Close();
+    qryPDF.SQL().Clear();
+    qryPDF.SQL().Add(statements.FiledDocumentsByClient(edtPesquisa->text().toStdString()));
+    qryPDF.Open();
+}
+
+void TForm1::DBGrid1DblClick() {
+    if (!qryPDF.Active() || qryPDF.RecordCount() <= 0) return;
+    ShellOpen(QString::fromStdString(qryPDF.FieldByName("caminho").AsString()));
+}
+
+void TForm1::SalvarArquivoComo1Click() {
+    // Nothing to delete: asking first would only lead to a statement without a number.
+    if (!qryPDF.Active() || qryPDF.RecordCount() <= 0) return;
+    if (TMessageBox::Show(this, QStringLiteral("Tem certeza que deseja excluir este arquivo?"),
+                          QStringLiteral("Atenção"), TMsgIcon::Question,
+                          TMsgButtons::YesNo) != TMsgResult::Yes)
+        return;
+    const std::int64_t codpdf = std::stoll(qryPDF.FieldByName("codpdf").AsString());
+    const std::string path = qryPDF.FieldByName("caminho").AsString();
+    try {
+        DeleteFiledDocument(qryEu, codpdf, path);
+    } catch (...) {
+        // The row may be gone although its file stayed: the list shows what is stored.
+        RunGuarded(this, [this] { qryPDF.Refresh(); });
+        throw;
+    }
+    qryPDF.Refresh();
+}
+
+void TForm1::AdvGlowButton1Click() { pnlDiretorio->show(); }
+
+void TForm1::AdvGlowButton2Click() {
+    const QModelIndex selected = cxShellTreeView1->currentIndex();
+    edtDir->setText(selected.isValid() ? folderTree_->filePath(selected) : QString());
+    pnlDiretorio->hide();
+}
+
+void TForm1::btnSalvaClick() {
+    StorePdfFolder(qryEu, StoredFolderText(edtDir->text().toStdString()));
+    TMessageBox::Show(this, QStringLiteral("Alterações salvas com sucesso!"),
+                      QStringLiteral("Salvo"), TMsgIcon::None);
+    qryDir.Close();
+    qryDir.Open();
+}

@@ -15,6 +15,7 @@
 
 class QAction;
 class QComboBox;
+class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -161,6 +162,7 @@ class TForm1 final : public QWidget {
     std::unique_ptr<TQueryTableModel> dsPDF;
     std::unique_ptr<TQueryTableModel> dsDir;
     win::QtMessagePump* pump_;
+    QFileSystemModel* folderTree_ = nullptr;
 
     TConfigFolders folders_;
     std::string usuarioLogado_;

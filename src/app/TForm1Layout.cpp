@@ -1,6 +1,8 @@
 // The controls of the main window's three tabs, placed as the designer placed them.
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,6 +105,8 @@ void TForm1::buildListTab() {
     DBGrid1 = named(new TDBGrid(tab), "DBGrid1");
     DBGrid1->SetDataSource(dsPDF.get());
     DBGrid1->SetDisplayWidth(QStringLiteral("caminho"), 30);
+    // The file name is what a clerk looks for: long paths lose their middle, not their end.
+    DBGrid1->SetElideMiddle(QStringLiteral("caminho"));
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     PopupMenu2 = named(new QMenu(this), "PopupMenu2");
     SalvarArquivoComo1 = PopupMenu2->addAction(QStringLiteral("Excluir"));
@@ -127,6 +131,20 @@ void TForm1::buildSettingsTab() {
     pnlDiretorio->setGeometry(390, 16, 252, 372);
     cxShellTreeView1 = named(new QTreeView(pnlDiretorio), "cxShellTreeView1");
     cxShellTreeView1->setGeometry(9, 9, 233, 313);
+    // Folders only, from the root of the file system; a right click selects too.
+    folderTree_ = new QFileSystemModel(this);
+    folderTree_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    folderTree_->setRootPath(QDir::rootPath());
+    cxShellTreeView1->setModel(folderTree_);
+    cxShellTreeView1->setRootIndex(folderTree_->index(QDir::rootPath()));
+    for (int column = 1; column < folderTree_->columnCount(); ++column)
+        cxShellTreeView1->hideColumn(column);
+    cxShellTreeView1->setHeaderHidden(true);
+    cxShellTreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(cxShellTreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = cxShellTreeView1->indexAt(at);
+        if (index.isValid()) cxShellTreeView1->setCurrentIndex(index);
+    });
     AdvGlowButton2 =
         button(QStringLiteral("Ok"), "AdvGlowButton2", pnlDiretorio, {9, 330, 233, 32});
     pnlDiretorio->hide();

@@ -5,16 +5,11 @@
 #include "db/EmySQLError.h"
 #include "db/TmySQLQuery.h"
 
-const std::optional<std::string>* TField::value() const { return query_->CurrentValue(column_); }
-
-bool TField::IsNull() const {
-    const auto* v = value();
-    return v == nullptr || !v->has_value();
-}
+bool TField::IsNull() const { return !query_->CurrentValue(column_).has_value(); }
 
 std::string TField::AsString() const {
-    const auto* v = value();
-    return v != nullptr && v->has_value() ? **v : std::string();
+    const auto value = query_->CurrentValue(column_);
+    return value ? std::string(*value) : std::string();
 }
 
 std::int64_t TField::AsLargeInt() const {

@@ -53,8 +53,6 @@ class TField {
     std::int64_t AsLargeInt() const;
 
   private:
-    const std::optional<std::string>* value() const;
-
     const TmySQLQuery* query_;
     TFieldDef def_;
     int column_;

@@ -1,9 +1,22 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 typedef struct st_mysql MYSQL;
+
+// What it takes to connect, copied out of a connection component so that a connection can be
+// made on another thread.
+struct TConnectionSettings {
+    std::string Host;
+    std::string DatabaseName;
+    std::string UserName;
+    std::string UserPassword;
+    unsigned int Port = 3306;
+    unsigned int ConnectionTimeout = 30;
+    bool Compress = true;
+};
 
 // The program's connection to the office's MySQL/MariaDB server. One instance lives for the whole
 // run and every query uses it. Host and database name may change only while it is closed; the
@@ -34,6 +47,19 @@ class TmySQLDatabase {
 
     // Opening an open connection does nothing; closing a closed one does nothing.
     void Open();
+
+    // A connection of its own, made with the settings: what Open does, safe on any thread.
+    // Connector/C's handle, closed when the owner goes.
+    struct CloseHandle {
+        void operator()(MYSQL* mysql) const;
+    };
+    using THandle = std::unique_ptr<MYSQL, CloseHandle>;
+    TConnectionSettings Settings() const;
+    static THandle Connect(const TConnectionSettings& settings);
+    // Takes a connection made by Connect as this one's; ignored when already open.
+    void Adopt(THandle handle);
+    // The host as messages name it.
+    static std::string ShownHost(const std::string& host);
     void Close();
     bool Connected() const { return handle_ != nullptr; }
     void SetConnected(bool connected);

@@ -1,6 +1,7 @@
 #include "db/TmySQLQuery.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <errmsg.h>
 #include <mysql.h>
@@ -16,8 +17,49 @@ struct ResultDeleter {
 };
 using ResultPtr = std::unique_ptr<MYSQL_RES, ResultDeleter>;
 
+}  // namespace
+
+// The rows of a stored result, read where the client library keeps them: no copy per value.
+class TResultRows {
+  public:
+    TResultRows(ResultPtr result, unsigned int columns)
+        : result_(std::move(result)), columns_(columns) {
+        const auto count = static_cast<std::size_t>(mysql_num_rows(result_.get()));
+        rows_.reserve(count);
+        lengths_.reserve(count * columns);
+        while (MYSQL_ROW row = mysql_fetch_row(result_.get())) {
+            const unsigned long* lengths = mysql_fetch_lengths(result_.get());
+            rows_.push_back(row);
+            lengths_.insert(lengths_.end(), lengths, lengths + columns);
+        }
+    }
+
+    std::size_t Size() const { return rows_.size(); }
+    unsigned int Columns() const { return columns_; }
+    std::optional<std::string_view> Cell(std::size_t row, unsigned int column) const {
+        const char* text = rows_[row][column];
+        if (text == nullptr) return std::nullopt;
+        return std::string_view(text, lengths_[row * columns_ + column]);
+    }
+
+  private:
+    ResultPtr result_;
+    unsigned int columns_;
+    std::vector<MYSQL_ROW> rows_;
+    std::vector<unsigned long> lengths_;
+};
+
+namespace {
+
+// A statement that only reads: one that begins with "select".
+bool isRead(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    return text.size() - at >= 6 && strncasecmp(text.data() + at, "select", 6) == 0;
+}
+
 [[noreturn]] void throwServerError(MYSQL* mysql) {
-    throw EmySQLError(mysql_error(mysql), mysql_errno(mysql));
+    throw EmySQLError::Statement(mysql_error(mysql), mysql_errno(mysql));
 }
 
 TFieldType fieldTypeOf(const MYSQL_FIELD& field) {
@@ -91,11 +133,11 @@ void TmySQLQuery::Open() {
 }
 
 void TmySQLQuery::Close() {
-    if (!active_ && rows_.empty() && fields_.empty()) return;
+    if (!active_ && rows_ == nullptr && fields_.empty()) return;
     const bool wasActive = active_;
     active_ = false;
     fields_.clear();
-    rows_.clear();
+    rows_.reset();
     current_ = -1;
     eof_ = bof_ = true;
     if (wasActive) notify(TDataEvent::deDataSetChange);
@@ -124,21 +166,27 @@ void TmySQLQuery::run(bool wantRows) {
     lastOpenFailed_ = false;
     try {
         if (text.empty()) throw EmySQLError(name_ + ": SQL statement is empty");
-        MYSQL* mysql = database_->Handle();
-        if (mysql_real_query(mysql, text.data(), text.size()) != 0) {
-            const unsigned int code = mysql_errno(mysql);
-            if (code == CR_SERVER_GONE_ERROR || code == CR_SERVER_LOST) {
-                // A dead connection stays dead: the next statement connects afresh instead.
-                EmySQLError error(mysql_error(mysql), code);
+        MYSQL* mysql = nullptr;
+        ResultPtr result;
+        // A read may be sent again on a new connection when the old one broke (a server
+        // restart, an idle connection closed by the server); a write that may or may not have
+        // been carried out is not repeated.
+        const bool repeatable = wantRows && isRead(text);
+        for (int attempt = 0;; ++attempt) {
+            try {
+                mysql = database_->Handle();
+                if (mysql_real_query(mysql, text.data(), text.size()) != 0) throwServerError(mysql);
+                result.reset(mysql_store_result(mysql));
+                if (!result && mysql_field_count(mysql) != 0) throwServerError(mysql);
+                break;
+            } catch (const EmySQLError& error) {
+                if (!error.ConnectionLost()) throw;
+                // A dead connection stays dead: the next statement connects afresh.
                 database_->Close();
-                throw error;
+                if (!repeatable || attempt > 0) throw;
             }
-            throwServerError(mysql);
         }
-
-        ResultPtr result(mysql_store_result(mysql));
         if (!result) {
-            if (mysql_field_count(mysql) != 0) throwServerError(mysql);
             rowsAffected_ = mysql_affected_rows(mysql);
             if (wantRows) throw EmySQLError(name_ + ": Query does not return a result set");
             return;
@@ -168,26 +216,19 @@ void TmySQLQuery::run(bool wantRows) {
             }
         }
 
-        std::vector<std::vector<std::optional<std::string>>> rows;
-        rows.reserve(mysql_num_rows(result.get()));
-        while (MYSQL_ROW row = mysql_fetch_row(result.get())) {
-            const unsigned long* lengths = mysql_fetch_lengths(result.get());
-            auto& cells = rows.emplace_back(columns);
-            for (unsigned int c = 0; c < columns; ++c)
-                if (row[c] != nullptr) cells[c].emplace(row[c], lengths[c]);
-        }
+        auto rows = std::make_unique<TResultRows>(std::move(result), columns);
 
         fields_ = std::move(fields);
         rows_ = std::move(rows);
-        rowsAffected_ = rows_.size();
+        rowsAffected_ = rows_->Size();
         active_ = true;
-        current_ = rows_.empty() ? -1 : 0;
+        current_ = rowCount() == 0 ? -1 : 0;
         bof_ = true;
-        eof_ = rows_.empty();
+        eof_ = rowCount() == 0;
     } catch (...) {
         if (wantRows) {
             fields_.clear();
-            rows_.clear();
+            rows_.reset();
             current_ = -1;
             eof_ = bof_ = true;
             lastOpenFailed_ = true;
@@ -200,21 +241,23 @@ void TmySQLQuery::run(bool wantRows) {
 
 int TmySQLQuery::RecordCount() const {
     if (lastOpenFailed_) return -1;
-    return active_ ? static_cast<int>(rows_.size()) : 0;
+    return active_ ? rowCount() : 0;
 }
+
+int TmySQLQuery::rowCount() const { return rows_ ? static_cast<int>(rows_->Size()) : 0; }
 
 void TmySQLQuery::First() {
     if (!active_) return;
-    current_ = rows_.empty() ? -1 : 0;
+    current_ = rowCount() == 0 ? -1 : 0;
     bof_ = true;
-    eof_ = rows_.empty();
+    eof_ = rowCount() == 0;
     notify(TDataEvent::deRecordChange);
 }
 
 void TmySQLQuery::Next() {
     if (!active_) return;
     bof_ = false;
-    if (current_ + 1 < static_cast<int>(rows_.size())) {
+    if (current_ + 1 < rowCount()) {
         ++current_;
         notify(TDataEvent::deRecordChange);
     } else {
@@ -240,7 +283,7 @@ bool TmySQLQuery::Bof() const { return !active_ || bof_; }
 int TmySQLQuery::RecNo() const { return active_ ? current_ : -1; }
 
 void TmySQLQuery::SetRecNo(int row) {
-    if (!active_ || row < 0 || row >= static_cast<int>(rows_.size()) || row == current_) return;
+    if (!active_ || row < 0 || row >= rowCount() || row == current_) return;
     current_ = row;
     bof_ = eof_ = false;
     notify(TDataEvent::deRecordChange);
@@ -263,14 +306,18 @@ const TField& TmySQLQuery::FieldByName(const std::string& name) const {
     throw EmySQLError(name_ + ": Field '" + name + "' not found");
 }
 
-const std::optional<std::string>& TmySQLQuery::Value(int row, int field) const {
-    return rows_.at(row).at(Fields(field).Column());
+std::optional<std::string_view> TmySQLQuery::Value(int row, int field) const {
+    const int column = Fields(field).Column();
+    if (row < 0 || row >= rowCount())
+        throw EmySQLError(name_ + ": List index out of bounds (" + std::to_string(row) + ")");
+    return rows_->Cell(static_cast<std::size_t>(row), static_cast<unsigned int>(column));
 }
 
-const std::optional<std::string>* TmySQLQuery::CurrentValue(int column) const {
-    if (!active_ || current_ < 0 || column < 0) return nullptr;
-    const auto& cells = rows_[current_];
-    return static_cast<std::size_t>(column) < cells.size() ? &cells[column] : nullptr;
+std::optional<std::string_view> TmySQLQuery::CurrentValue(int column) const {
+    if (!active_ || current_ < 0 || current_ >= rowCount() || column < 0 ||
+        static_cast<unsigned int>(column) >= rows_->Columns())
+        return std::nullopt;
+    return rows_->Cell(static_cast<std::size_t>(current_), static_cast<unsigned int>(column));
 }
 
 int TmySQLQuery::AddListener(Listener listener) {

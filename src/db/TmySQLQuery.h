@@ -4,11 +4,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/TField.h"
 
 class TmySQLDatabase;
+class TResultRows;
 
 // The statement text of a query, one line per Add; the lines are sent joined by line breaks.
 class TSQLStrings {
@@ -30,7 +32,8 @@ enum class TDataEvent {
 };
 
 // A query on the program's connection. Open sends the statement, fetches every row and stands on
-// the first; the rows stay in memory until the query closes. A new statement is set by closing
+// the first; the rows stay in memory, as the client library received them, until the query
+// closes. A new statement is set by closing
 // the query, clearing its SQL, adding the statement, then opening or executing it.
 //
 // The query does not own the connection, which must outlive it.
@@ -78,9 +81,11 @@ class TmySQLQuery {
     const TField& FieldByName(const std::string& name) const;
     const TField* FindField(const std::string& name) const;
 
-    // The value at a row and field, independent of the current row (for grids).
-    const std::optional<std::string>& Value(int row, int field) const;
-    const std::optional<std::string>* CurrentValue(int column) const;
+    // The value at a row and field, independent of the current row (for grids); nothing for
+    // NULL. The text stays valid while the query stays open.
+    std::optional<std::string_view> Value(int row, int field) const;
+    // The current row's value in a result column; nothing for NULL or without a current row.
+    std::optional<std::string_view> CurrentValue(int column) const;
 
     // Views bound to the query learn of changes here. Returns a key for RemoveListener.
     using Listener = std::function<void(TDataEvent)>;
@@ -89,6 +94,7 @@ class TmySQLQuery {
 
   private:
     void run(bool wantRows);
+    int rowCount() const;
     void notify(TDataEvent event);
 
     TmySQLDatabase* database_;
@@ -96,7 +102,7 @@ class TmySQLQuery {
     TSQLStrings sql_;
     std::vector<TFieldDef> fieldDefs_;
     std::vector<std::unique_ptr<TField>> fields_;
-    std::vector<std::vector<std::optional<std::string>>> rows_;
+    std::unique_ptr<TResultRows> rows_;
     int current_ = -1;
     bool eof_ = true;
     bool bof_ = true;

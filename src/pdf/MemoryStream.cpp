@@ -1,14 +1,23 @@
 #include "pdf/MemoryStream.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "pdf/PdfErrors.h"
 
 void TMemoryStream::Write(const void* data, std::size_t count) {
     if (count == 0) return;
+    if (shared_) {
+        bytes_ = *shared_;
+        shared_.reset();
+    }
     const auto start = static_cast<std::size_t>(position_);
-    if (start + count > bytes_.size()) bytes_.resize(start + count);
-    std::memcpy(bytes_.data() + start, data, count);
+    if (start > bytes_.size()) bytes_.resize(start);
+    // Overwrite what is there, append the rest: appended bytes are copied once, never zeroed.
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    const std::size_t overlap = std::min(count, bytes_.size() - start);
+    if (overlap > 0) std::memcpy(bytes_.data() + start, bytes, overlap);
+    bytes_.insert(bytes_.end(), bytes + overlap, bytes + count);
     position_ += static_cast<std::int64_t>(count);
 }
 
@@ -17,11 +26,19 @@ void TMemoryStream::SetPosition(std::int64_t position) {
     position_ = position;
 }
 
+void TMemoryStream::Share(std::shared_ptr<const std::vector<std::uint8_t>> bytes) {
+    bytes_.clear();
+    shared_ = std::move(bytes);
+    position_ = static_cast<std::int64_t>(Size());
+}
+
 std::string_view TMemoryStream::View() const {
-    return {reinterpret_cast<const char*>(bytes_.data()), bytes_.size()};
+    const std::vector<std::uint8_t>& bytes = Bytes();
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 void TMemoryStream::Clear() {
     bytes_.clear();
+    shared_.reset();
     position_ = 0;
 }

@@ -14,9 +14,9 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::ConvertGraphic(const Graphic& graphic)
     if (jpeg == nullptr) throw EPdfInvalidValue("only jpeg image is allowed.");
 
     auto image = std::make_unique<TPdfImage>(nullptr);
-    // The file's own bytes, first to last; only a picture holding pixels alone is encoded.
-    const std::vector<std::uint8_t>& bytes = jpeg->data();
-    image->Data().Write(bytes.data(), bytes.size());
+    // The file's own bytes, first to last, shared with the picture rather than copied; only a
+    // picture holding pixels alone is encoded.
+    image->Data().Share(jpeg->sharedData());
 
     // Grey and CMYK streams get their own device space; three components, and the odd counts no
     // device space fits, stay RGB.

@@ -20,7 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "AppFixture.h"
+#include "WorkspaceFixture.h"
 #include "app/TForm1.h"
 #include "app/TfrmLogin2.h"
 #include "db/TmySQLQuery.h"
@@ -38,114 +38,7 @@ using testing::HasSubstr;
 
 namespace {
 
-// A small page keeps every PDF check quick.
-const std::string kScanner =
-    "[SourceManager]\nAutoSelect=default\nVirtualScanner=true\n"
-    "[VirtualScanner]\nAutoScan=true\nPageWidthMm=30\nPageHeightMm=40\nResolution=50\n";
-
-const LocalDateTime kMorning{2026, 12, 11, 9, 41, 7, 0};
-
-LocalDateTime at(int second) {
-    LocalDateTime time = kMorning;
-    time.Second = second;
-    return time;
-}
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-QStringList listed(const QListWidget& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i) texts << list.item(i)->text();
-    return texts;
-}
-
-class CaptureTest : public AppFixture {
-  protected:
-    void SetUp() override {
-        RegisterPdfClasses();
-        folder = pdfFolder_.path().toStdString();
-        db.Exec(
-            "insert into cadusuario (login, senha) values ('Maria', 'segredo');\n"
-            "insert into cadprocessos (CodProcesso, cliente) values (2024001, 'Ana Souza');\n"
-            "insert into cadparametos (dirpdf) values ('" +
-            folder + "');");
-        configureBesideProgram();
-        writeTwainSettings(kScanner);
-        form = makeForm();
-        TModalDriver modals;
-        modals.Then([&](QWidget& modal) {
-            TfrmLogin2& dialog = login(modal);
-            dialog.ValorNome->setText(QStringLiteral("MARIA"));
-            dialog.ValorSenha->setText(QStringLiteral("segredo"));
-            QTest::keyClick(dialog.ValorSenha, Qt::Key_Return);
-        });
-        form->FormCreate();
-        ASSERT_TRUE(form->isEnabled());
-        form->show();
-    }
-
-    void TearDown() override { LocalClock::Release(); }
-
-    // "Capturar" at that time, and the event loop until the scanner is done.
-    void press(const LocalDateTime& time = kMorning) {
-        LocalClock::Fix(time);
-        form->GoAcquire->click();
-        for (int round = 0; round < 20000; ++round) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            bool busy = false;
-            for (int i = 0; i < form->Twain->SourceCount(); ++i)
-                if (twain::TTwainSource* source = form->Twain->Sources(i))
-                    busy = busy || source->Enabled();
-            if (!busy) break;
-        }
-    }
-
-    // The source manager reads the scanner settings when it is opened: closed, it takes new
-    // ones at the next press.
-    void closeScanner() { form->Twain->SetSourceManagerLoaded(false); }
-
-    void scanThreePages() {
-        for (int second = 1; second <= 3; ++second) press(at(second));
-        ASSERT_EQ(form->Listbox1->count(), 3);
-    }
-
-    std::string pageBmp(int second) const {
-        return folder + "/" + "1112202609" + (second < 10 ? "0" : "") + std::to_string(second) +
-               ".bmp";
-    }
-
-    static std::string jpegOf(const std::string& bmp) {
-        return fs::path(bmp).replace_extension(".jpg").string();
-    }
-
-    void save(const QString& caseText = QStringLiteral("2024001"), int type = 4) {
-        form->edtProcesso->setText(caseText);
-        form->cbTipo->setCurrentIndex(type);
-        form->btnSAlvar->click();
-    }
-
-    std::string rows() {
-        return db.Scalar(
-            "select coalesce(group_concat(concat(codprocesso, ' ', caminho, ' ', tipo) order by "
-            "codpdf separator '\\n'), '') from cadprocessospdf");
-    }
-
-    std::vector<QString> messageTexts() const {
-        std::vector<QString> texts;
-        for (const TMessage& m : boxes.Messages()) texts.push_back(m.Text);
-        return texts;
-    }
-
-    QTemporaryDir pdfFolder_;
-    std::string folder;
-    std::unique_ptr<TForm1> form;
-};
+class CaptureTest : public WorkspaceFixture {};
 
 }  // namespace
 

@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "AppFixture.h"
+#include "app/ConnectingWindow.h"
 #include "app/TForm1.h"
 #include "app/TfrmLogin2.h"
 
@@ -200,6 +205,41 @@ TEST_F(StartupTest, FolderGivenWithTrailingSeparatorIsStoredWithout) {
     modals.Then([](QWidget& modal) { QTest::keyClick(login(modal).ValorNome, Qt::Key_Escape); });
     form.FormCreate();
     EXPECT_EQ(db.Scalar("select dirpdf from cadparametos"), programFolder().toStdString());
+}
+
+TEST_F(StartupTest, ASilentServerShowsWhereItConnectsAndCancelEndsTheProgram) {
+    // A server that takes the connection and never answers.
+    QTemporaryDir socketFolder;
+    QLocalServer silent;
+    ASSERT_TRUE(silent.listen(socketFolder.filePath(QStringLiteral("mysqld.sock"))));
+    const QByteArray sharedSocket = qgetenv("MYSQL_UNIX_PORT");
+    qputenv("MYSQL_UNIX_PORT", silent.fullServerName().toLocal8Bit());
+    configureBesideProgram();
+    auto form = makeForm();
+    TModalDriver modals;
+    QString shown;
+    modals.Then([&](QWidget& modal) {
+        auto& window = dynamic_cast<TfrmConectando&>(modal);
+        shown = window.lblMensagem->text();
+        window.btnCancelar->click();
+    });
+    form->FormCreate();
+    qputenv("MYSQL_UNIX_PORT", sharedSocket);
+    EXPECT_EQ(shown, QStringLiteral("Conectando ao banco de dados localhost…"));
+    EXPECT_EQ(modals.Seen(), 1);  // no login
+    EXPECT_TRUE(form->Terminated());
+    EXPECT_EQ(form->ExitCode(), 0);
+    EXPECT_TRUE(boxes.Messages().empty());
+}
+
+TEST_F(StartupTest, AQuickServerShowsNoConnectingWindow) {
+    configureBesideProgram();
+    auto form = makeForm();
+    TModalDriver modals;
+    modals.Then([](QWidget& modal) { QTest::keyClick(login(modal).ValorNome, Qt::Key_Escape); });
+    form->FormCreate();
+    EXPECT_EQ(modals.Seen(), 1);  // the login only
+    EXPECT_TRUE(modals.Unexpected().empty());
 }
 
 }  // namespace

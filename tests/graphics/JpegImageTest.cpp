@@ -315,6 +315,91 @@ TEST(JpegImage, DamagedStreamsAreRefusedOnLoad) {
     }
 }
 
+TEST(JpegImage, MarkersInsideTheScanDataAreFoundWhereverTheyLie) {
+    const std::vector<std::uint8_t> original = encoded(gradientBitmap(64, 64));
+    const std::size_t sos = scanStart(original);
+    const std::size_t entropy = sos + 2 + ((original[sos + 2] << 8) | original[sos + 3]);
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> inserted;
+        const char* error;  // null: accepted
+    };
+    const Case cases[] = {
+        {"stuffed zero", {0xFF, 0x00}, nullptr},
+        {"restart marker", {0xFF, 0xD5}, nullptr},
+        {"fill bytes before a stuffed zero", {0xFF, 0xFF, 0xFF, 0x00}, nullptr},
+        {"second start of image", {0xFF, 0xD8}, "a second start-of-image marker was found"},
+        {"segment cut short", {0xFF, 0xC4, 0xFF, 0xFF}, "a segment is truncated"},
+    };
+    for (const Case& c : cases) {
+        // Every offset in the first two dozen bytes, so the marker lies anywhere in a block.
+        for (std::size_t offset = 0; offset < 40; ++offset) {
+            const std::size_t at = entropy + offset;
+            if (original[at - 1] == 0xFF) continue;  // would pair with the inserted bytes
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(offset));
+            std::vector<std::uint8_t> data = original;
+            data.insert(data.begin() + static_cast<std::ptrdiff_t>(at), c.inserted.begin(),
+                        c.inserted.end());
+            JpegImage jpeg;
+            if (c.error == nullptr) {
+                jpeg.loadFromBytes(data.data(), data.size());
+                EXPECT_EQ(jpeg.width(), 64);
+                continue;
+            }
+            try {
+                jpeg.loadFromBytes(data.data(), data.size());
+                ADD_FAILURE() << "no error";
+            } catch (const EJPEG& e) {
+                EXPECT_EQ(e.what(), std::string("JPEG image is not valid: ") + c.error);
+            }
+        }
+    }
+    // At the end: fill bytes before the end marker are fine; a lone 0xFF is no end marker.
+    std::vector<std::uint8_t> filled = original;
+    filled.insert(filled.end() - 2, {0xFF, 0xFF});
+    JpegImage jpeg;
+    jpeg.loadFromBytes(filled.data(), filled.size());
+    EXPECT_EQ(jpeg.height(), 64);
+    std::vector<std::uint8_t> cut = original;
+    cut.pop_back();
+    try {
+        jpeg.loadFromBytes(cut.data(), cut.size());
+        ADD_FAILURE() << "no error";
+    } catch (const EJPEG& e) {
+        EXPECT_STREQ(e.what(),
+                     "JPEG image is not valid: the data end before the end-of-image marker");
+    }
+}
+
+TEST(JpegImage, SharedBytesOutliveThePictureAndItsNextLoad) {
+    TempFolder folder;
+    const std::vector<std::uint8_t> first = encoded(gradientBitmap(40, 30));
+    const std::vector<std::uint8_t> second = encoded(gradientBitmap(8, 8));
+    writeFile(folder.file("first.jpg"), first);
+    writeFile(folder.file("second.jpg"), second);
+
+    JpegImage jpeg;
+    jpeg.loadFromFile(folder.file("first.jpg"));
+    const auto shared = jpeg.sharedData();
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(*shared, first);
+    EXPECT_EQ(shared.get(), &jpeg.data());
+    const JpegImage copy(jpeg);
+    EXPECT_EQ(&copy.data(), &jpeg.data());
+
+    jpeg.loadFromFile(folder.file("second.jpg"));
+    EXPECT_EQ(jpeg.data(), second);
+    EXPECT_EQ(jpeg.width(), 8);
+    EXPECT_EQ(*shared, first);
+    EXPECT_EQ(copy.data(), first);
+    EXPECT_EQ(copy.width(), 40);
+
+    jpeg.assign(gradientBitmap(9, 7));
+    EXPECT_EQ(*jpeg.sharedData(), jpeg.data());
+    EXPECT_EQ(jpeg.sharedData().get(), &jpeg.data());
+    EXPECT_TRUE(JpegImage().sharedData()->empty());
+}
+
 TEST(JpegImage, CorruptScanDataIsRefusedWhenDecoding) {
     // Well-formed markers, but the scan ends early: decoding must not invent grey rows.
     std::vector<std::uint8_t> data = encoded(gradientBitmap(64, 64));

@@ -110,6 +110,13 @@ TEST_F(PdfImagesTest, JpegBytesAreCopiedUnchanged) {
 
     auto image = BuildPdfImage(jpeg, "Pdf-Jpeg");
     EXPECT_EQ(image->Data().Bytes(), file);
+    // The picture's bytes are shared, not copied, and outlive a new load into the picture.
+    EXPECT_EQ(&image->Data().Bytes(), &jpeg.data());
+    JpegImage other;
+    other.assign(Bitmap(5, 3, PixelFormat::pf24bit));
+    jpeg.loadFromBytes(other.data().data(), other.data().size());
+    EXPECT_EQ(jpeg.width(), 5);
+    EXPECT_EQ(image->Data().Bytes(), file);
     const TPdfDictionary& dict = image->Dictionary();
     EXPECT_EQ(keysOf(dict), "Length Filter Type Subtype ColorSpace Width Height BitsPerComponent ");
     EXPECT_EQ(dict.NumberOf("Width")->Value(), 17);

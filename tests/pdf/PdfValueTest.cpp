@@ -1,5 +1,6 @@
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -336,4 +337,46 @@ TEST(MemoryStream, WritesAtThePositionAndGrows) {
     stream.Clear();
     EXPECT_EQ(stream.Size(), 0u);
     EXPECT_EQ(stream.Position(), 0);
+}
+
+TEST(MemoryStream, SharedBytesStayUnchangedForTheirOtherOwners) {
+    const auto picture = std::make_shared<const std::vector<std::uint8_t>>(
+        std::vector<std::uint8_t>{'a', 'b', 'c', 'd'});
+    struct Case {
+        const char* name;
+        void (*change)(TMemoryStream&);
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"nothing", [](TMemoryStream&) {}, "abcd"},
+        {"appended", [](TMemoryStream& s) { s.WriteText("e"); }, "abcde"},
+        {"overwritten and extended",
+         [](TMemoryStream& s) {
+             s.SetPosition(2);
+             s.WriteText("XYZ");
+         },
+         "abXYZ"},
+        {"written past the end",
+         [](TMemoryStream& s) {
+             s.SetPosition(6);
+             s.WriteText("!");
+         },
+         std::string("abcd\0\0!", 7)},
+        {"cleared", [](TMemoryStream& s) { s.Clear(); }, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMemoryStream stream;
+        stream.WriteText("old");
+        stream.Share(picture);
+        EXPECT_EQ(stream.Position(), 4);
+        c.change(stream);
+        EXPECT_EQ(stream.View(), c.expected);
+        EXPECT_EQ(stream.Size(), c.expected.size());
+        EXPECT_EQ(*picture, (std::vector<std::uint8_t>{'a', 'b', 'c', 'd'}));
+    }
+    // Held, not copied.
+    TMemoryStream stream;
+    stream.Share(picture);
+    EXPECT_EQ(&stream.Bytes(), picture.get());
 }

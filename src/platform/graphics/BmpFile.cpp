@@ -85,21 +85,28 @@ std::vector<std::uint8_t> encodePackedDib(const Bitmap& bitmap) {
     return out;
 }
 
-std::vector<std::uint8_t> encodeBmpFile(const Bitmap& bitmap) {
+std::vector<std::uint8_t> encodeBmpFileHeader(const Bitmap& bitmap) {
     std::vector<std::uint8_t> out;
-    out.reserve(kFileHeaderSize + 40 + 12 + 4 * bitmap.palette().size() + bitmap.bitsSize());
+    out.reserve(kFileHeaderSize + 40 + 12 + 4 * bitmap.palette().size());
     out.resize(kFileHeaderSize);
     putDibHeader(out, bitmap);
     const auto pixelOffset = static_cast<std::uint32_t>(out.size());
-    putRowsBottomUp(out, bitmap);
+    const std::size_t rowBytes = bitmap.stride() * static_cast<std::size_t>(bitmap.height());
     // bfSize is a 32-bit field; Bitmap's size limit keeps it from overflowing.
     std::vector<std::uint8_t> fileHeader;
     fileHeader.push_back('B');
     fileHeader.push_back('M');
-    putU32(fileHeader, static_cast<std::uint32_t>(out.size()));
+    putU32(fileHeader, static_cast<std::uint32_t>(out.size() + rowBytes));
     putU32(fileHeader, 0);
     putU32(fileHeader, pixelOffset);
     std::memcpy(out.data(), fileHeader.data(), kFileHeaderSize);
+    return out;
+}
+
+std::vector<std::uint8_t> encodeBmpFile(const Bitmap& bitmap) {
+    std::vector<std::uint8_t> out = encodeBmpFileHeader(bitmap);
+    out.reserve(out.size() + bitmap.bitsSize());
+    putRowsBottomUp(out, bitmap);
     return out;
 }
 

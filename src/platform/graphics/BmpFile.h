@@ -19,6 +19,10 @@ Bitmap decodeBmpFile(const std::uint8_t* data, std::size_t size);
 // palette for the palette formats, rows bottom-up.
 std::vector<std::uint8_t> encodeBmpFile(const Bitmap& bitmap);
 
+// What encodeBmpFile writes before the rows: the file header (its size counting the rows),
+// the DIB header, the masks and the palette.
+std::vector<std::uint8_t> encodeBmpFileHeader(const Bitmap& bitmap);
+
 // The same without the file header.
 std::vector<std::uint8_t> encodePackedDib(const Bitmap& bitmap);
 

@@ -13,7 +13,10 @@ constexpr std::size_t kMaxFileBytes = Bitmap::kMaxPixelBytes + (std::size_t{1} <
 Graphic::~Graphic() = default;
 
 void Graphic::loadFromFile(const std::filesystem::path& path) {
-    const std::vector<std::uint8_t> data = readFileBytes(path, kMaxFileBytes);
+    loadFromFileBytes(readFileBytes(path, kMaxFileBytes));
+}
+
+void Graphic::loadFromFileBytes(std::vector<std::uint8_t>&& data) {
     loadFromBytes(data.data(), data.size());
 }
 

@@ -26,7 +26,8 @@ class Graphic {
     virtual void loadFromBytes(const std::uint8_t* data, std::size_t size) = 0;
     virtual std::vector<std::uint8_t> saveToBytes() const = 0;
 
-    // Reads the whole file, then loadFromBytes. Throws EFOpenError when it cannot be read.
+    // Reads the whole file, then loads its bytes (see loadFromFileBytes). Throws EFOpenError
+    // when it cannot be read.
     void loadFromFile(const std::filesystem::path& path);
     // Writes saveToBytes() to a temporary file beside the target and renames it into place, so
     // a failure leaves no partial file. Throws EFCreateError.
@@ -37,6 +38,10 @@ class Graphic {
     virtual void assignTo(Bitmap& target) const = 0;
 
   protected:
+    // loadFromFile's second half, given the bytes it read: loadFromBytes, unless a graphic that
+    // keeps its file's bytes takes the vector over instead of copying it.
+    virtual void loadFromFileBytes(std::vector<std::uint8_t>&& data);
+
     Graphic() = default;
     Graphic(const Graphic&) = default;
     Graphic& operator=(const Graphic&) = default;

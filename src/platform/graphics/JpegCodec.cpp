@@ -6,13 +6,16 @@
 #include <jerror.h>
 // clang-format on
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DibParser.h"
 #include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/PixelConverter.h"
 
 namespace brevanto::graphics {
 
@@ -150,6 +153,25 @@ bool readPixels(DecodeJob* job) {
     return true;
 }
 
+// Both encoders set up libjpeg alike, so that they write the same bytes.
+void setCompressParameters(jpeg_compress_struct* cinfo, JDIMENSION width, JDIMENSION height,
+                           int quality) {
+    cinfo->image_width = width;
+    cinfo->image_height = height;
+    cinfo->input_components = 3;
+    cinfo->in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(cinfo);  // YCbCr, JFIF header, Huffman, sequential
+    jpeg_set_quality(cinfo, quality, TRUE);
+}
+
+// encodeJpeg's checks, shared by both encoders; answers the quality clamped to 1 .. 100.
+int checkEncodable(const Bitmap& bitmap, int quality) {
+    if (bitmap.empty()) throw EInvalidGraphicOperation("An empty bitmap cannot be compressed");
+    if (bitmap.width() > JPEG_MAX_DIMENSION || bitmap.height() > JPEG_MAX_DIMENSION)
+        throw EInvalidGraphicOperation("The bitmap is too large for JPEG");
+    return quality < 1 ? 1 : (quality > 100 ? 100 : quality);
+}
+
 // Everything one compression needs, plain data only.
 struct EncodeJob {
     jpeg_compress_struct cinfo;
@@ -184,16 +206,129 @@ bool compress(EncodeJob* job) {
     jpeg_create_compress(cinfo);
     job->created = true;
     jpeg_mem_dest(cinfo, &job->out, &job->outSize);
-    cinfo->image_width = job->width;
-    cinfo->image_height = job->height;
-    cinfo->input_components = 3;
-    cinfo->in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(cinfo);  // YCbCr, JFIF header, Huffman, sequential
-    jpeg_set_quality(cinfo, job->quality, TRUE);
+    setCompressParameters(cinfo, job->width, job->height, job->quality);
     jpeg_start_compress(cinfo, TRUE);
     while (cinfo->next_scanline < cinfo->image_height) {
         jpeg_write_scanlines(cinfo, job->rows + cinfo->next_scanline,
                              cinfo->image_height - cinfo->next_scanline);
+    }
+    jpeg_finish_compress(cinfo);
+    return true;
+}
+
+// The destination of a streamed compression: a block buffer handed to the sink whenever it is
+// full and once at the end. A sink that fails stops libjpeg through its error exit.
+struct SinkDestination {
+    jpeg_destination_mgr pub;  // first, so libjpeg's pointer is ours
+    JpegSink* sink = nullptr;
+    JOCTET* buffer = nullptr;
+    std::size_t size = 0;
+    bool failed = false;
+};
+
+void initSinkDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<SinkDestination*>(cinfo->dest);
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = dest->size;
+}
+
+boolean emptySinkDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<SinkDestination*>(cinfo->dest);
+    if (!dest->sink->write(dest->buffer, dest->size)) {
+        dest->failed = true;
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    }
+    dest->pub.next_output_byte = dest->buffer;
+    dest->pub.free_in_buffer = dest->size;
+    return TRUE;
+}
+
+void termSinkDestination(j_compress_ptr cinfo) {
+    auto* dest = reinterpret_cast<SinkDestination*>(cinfo->dest);
+    const std::size_t used = dest->size - dest->pub.free_in_buffer;
+    if (used > 0 && !dest->sink->write(dest->buffer, used)) {
+        dest->failed = true;
+        ERREXIT(cinfo, JERR_FILE_WRITE);
+    }
+}
+
+// Everything one streamed compression needs, plain data only. Rows are handed to libjpeg a
+// batch at a time: pointers into the bitmap for pf24bit, otherwise rows converted into scratch.
+struct StreamJob {
+    static constexpr int kBatchRows = 16;
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    SinkDestination dest;
+    bool created = false;
+    const Bitmap* bitmap = nullptr;
+    int quality = 90;
+    unsigned char* scratch = nullptr;  // kBatchRows rows of width * 3 bytes, or null for pf24bit
+};
+
+class StreamGuard {
+  public:
+    explicit StreamGuard(StreamJob& job) : job_(job) {}
+    StreamGuard(const StreamGuard&) = delete;
+    StreamGuard& operator=(const StreamGuard&) = delete;
+    ~StreamGuard() {
+        if (job_.created) jpeg_destroy_compress(&job_.cinfo);
+    }
+
+  private:
+    StreamJob& job_;
+};
+
+// Row y of the picture as blue, green, red; the same colours convertPixelFormat gives.
+void convertRow(const Bitmap& bitmap, int y, unsigned char* out) {
+    const std::uint8_t* in = bitmap.scanLine(y);
+    const int width = bitmap.width();
+    if (bitmap.pixelFormat() == PixelFormat::pf32bit) {
+        for (int x = 0; x < width; ++x) {
+            out[3 * x] = in[4 * x];
+            out[3 * x + 1] = in[4 * x + 1];
+            out[3 * x + 2] = in[4 * x + 2];
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x) {
+        const RgbColor c = readPixel(bitmap, in, x);
+        out[3 * x] = c.blue;
+        out[3 * x + 1] = c.green;
+        out[3 * x + 2] = c.red;
+    }
+}
+
+// The rows come from the bitmap in range only, so nothing here throws while libjpeg may
+// still jump back.
+bool compressStream(StreamJob* job) {
+    job->cinfo.err = &job->err.pub;
+    if (setjmp(job->err.jump)) return false;
+    jpeg_compress_struct* cinfo = &job->cinfo;
+    jpeg_create_compress(cinfo);
+    job->created = true;
+    job->dest.pub.init_destination = initSinkDestination;
+    job->dest.pub.empty_output_buffer = emptySinkDestination;
+    job->dest.pub.term_destination = termSinkDestination;
+    cinfo->dest = &job->dest.pub;
+    const Bitmap& bitmap = *job->bitmap;
+    const auto height = static_cast<JDIMENSION>(bitmap.height());
+    setCompressParameters(cinfo, static_cast<JDIMENSION>(bitmap.width()), height, job->quality);
+    jpeg_start_compress(cinfo, TRUE);
+    const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width()) * 3;
+    JSAMPROW rows[StreamJob::kBatchRows];
+    while (cinfo->next_scanline < height) {
+        const JDIMENSION first = cinfo->next_scanline;
+        const JDIMENSION count = std::min<JDIMENSION>(StreamJob::kBatchRows, height - first);
+        for (JDIMENSION i = 0; i < count; ++i) {
+            const int y = static_cast<int>(first + i);
+            if (job->scratch == nullptr) {
+                rows[i] = const_cast<JSAMPROW>(bitmap.scanLine(y));
+            } else {
+                rows[i] = job->scratch + i * rowBytes;
+                convertRow(bitmap, y, rows[i]);
+            }
+        }
+        jpeg_write_scanlines(cinfo, rows, count);
     }
     jpeg_finish_compress(cinfo);
     return true;
@@ -204,9 +339,7 @@ bool compress(EncodeJob* job) {
 std::vector<std::uint8_t> encodeJpeg(const Bitmap& bitmap, int quality) {
     if (bitmap.pixelFormat() != PixelFormat::pf24bit)
         throw EInvalidGraphicOperation("Only a 24-bit bitmap can be compressed as JPEG");
-    if (bitmap.empty()) throw EInvalidGraphicOperation("An empty bitmap cannot be compressed");
-    if (bitmap.width() > JPEG_MAX_DIMENSION || bitmap.height() > JPEG_MAX_DIMENSION)
-        throw EInvalidGraphicOperation("The bitmap is too large for JPEG");
+    const int clampedQuality = checkEncodable(bitmap, quality);
     std::vector<JSAMPROW> rows(static_cast<std::size_t>(bitmap.height()));
     for (int y = 0; y < bitmap.height(); ++y)
         rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(bitmap.scanLine(y));
@@ -216,10 +349,35 @@ std::vector<std::uint8_t> encodeJpeg(const Bitmap& bitmap, int quality) {
     EncodeGuard guard(job);
     job.width = static_cast<JDIMENSION>(bitmap.width());
     job.height = static_cast<JDIMENSION>(bitmap.height());
-    job.quality = quality < 1 ? 1 : (quality > 100 ? 100 : quality);
+    job.quality = clampedQuality;
     job.rows = rows.data();
     if (!compress(&job)) throwJpegError(job.err);
     return std::vector<std::uint8_t>(job.out, job.out + job.outSize);
+}
+
+void encodeJpegTo(const Bitmap& bitmap, int quality, JpegSink& sink) {
+    // Sized so that a page's JPEG takes a handful of writes.
+    constexpr std::size_t kBlockBytes = std::size_t{256} << 10;
+    const int clampedQuality = checkEncodable(bitmap, quality);
+    const auto block = std::make_unique_for_overwrite<JOCTET[]>(kBlockBytes);
+    std::unique_ptr<unsigned char[]> scratch;
+    if (bitmap.pixelFormat() != PixelFormat::pf24bit)
+        scratch = std::make_unique_for_overwrite<unsigned char[]>(
+            static_cast<std::size_t>(bitmap.width()) * 3 * StreamJob::kBatchRows);
+
+    StreamJob job;
+    installErrorManager(job.err);
+    StreamGuard guard(job);
+    job.bitmap = &bitmap;
+    job.quality = clampedQuality;
+    job.scratch = scratch.get();
+    job.dest.sink = &sink;
+    job.dest.buffer = block.get();
+    job.dest.size = kBlockBytes;
+    if (!compressStream(&job)) {
+        if (job.dest.failed) sink.raise();
+        throwJpegError(job.err);
+    }
 }
 
 Bitmap decodeJpeg(const std::uint8_t* data, std::size_t size) {

@@ -8,6 +8,15 @@
 
 namespace brevanto::graphics {
 
+namespace {
+
+const std::vector<std::uint8_t>& noBytes() {
+    static const std::vector<std::uint8_t> empty;
+    return empty;
+}
+
+}  // namespace
+
 JpegImage::JpegImage() = default;
 
 JpegImage::JpegImage(const JpegImage& other)
@@ -33,23 +42,32 @@ JpegImage::JpegImage(JpegImage&& other) noexcept = default;
 JpegImage& JpegImage::operator=(JpegImage&& other) noexcept = default;
 JpegImage::~JpegImage() = default;
 
-int JpegImage::width() const { return pixels_ && data_.empty() ? pixels_->width() : width_; }
+int JpegImage::width() const { return pixels_ && !hasBytes() ? pixels_->width() : width_; }
 
-int JpegImage::height() const { return pixels_ && data_.empty() ? pixels_->height() : height_; }
+int JpegImage::height() const { return pixels_ && !hasBytes() ? pixels_->height() : height_; }
 
-bool JpegImage::empty() const { return data_.empty() && !pixels_; }
+bool JpegImage::empty() const { return !hasBytes() && !pixels_; }
 
 std::unique_ptr<Graphic> JpegImage::clone() const { return std::make_unique<JpegImage>(*this); }
 
-void JpegImage::loadFromBytes(const std::uint8_t* data, std::size_t size) {
-    const JpegStructure s = inspectJpeg(data, size);
-    std::vector<std::uint8_t> bytes(data, data + size);
-    data_ = std::move(bytes);
+void JpegImage::take(std::vector<std::uint8_t>&& bytes, const JpegStructure& s) const {
+    data_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
     width_ = s.width;
     height_ = s.height;
     components_ = s.components;
     progressive_ = s.progressive;
     adobe_ = s.adobe;
+}
+
+void JpegImage::loadFromBytes(const std::uint8_t* data, std::size_t size) {
+    const JpegStructure s = inspectJpeg(data, size);
+    take(std::vector<std::uint8_t>(data, data + size), s);
+    pixels_.reset();
+}
+
+void JpegImage::loadFromFileBytes(std::vector<std::uint8_t>&& data) {
+    const JpegStructure s = inspectJpeg(data.data(), data.size());
+    take(std::move(data), s);
     pixels_.reset();
 }
 
@@ -59,12 +77,12 @@ std::vector<std::uint8_t> JpegImage::saveToBytes() const {
 }
 
 void JpegImage::assignTo(Bitmap& target) const {
-    if (pixels_ && data_.empty()) {
+    if (pixels_ && !hasBytes()) {
         target = *pixels_;
-    } else if (data_.empty()) {
+    } else if (!hasBytes()) {
         target = Bitmap();
     } else {
-        target = decodeJpeg(data_.data(), data_.size());
+        target = decodeJpeg(data_->data(), data_->size());
     }
 }
 
@@ -80,7 +98,7 @@ void JpegImage::assign(const Graphic& source) {
         pixels->setPixelFormat(PixelFormat::pf24bit);
     }
     pixels_ = std::move(pixels);
-    data_.clear();
+    data_.reset();
     width_ = height_ = components_ = 0;
     progressive_ = false;
     adobe_ = false;
@@ -88,25 +106,25 @@ void JpegImage::assign(const Graphic& source) {
 
 const std::vector<std::uint8_t>& JpegImage::data() const {
     compressIfNeeded();
-    return data_;
+    return hasBytes() ? *data_ : noBytes();
+}
+
+std::shared_ptr<const std::vector<std::uint8_t>> JpegImage::sharedData() const {
+    compressIfNeeded();
+    return hasBytes() ? data_ : std::make_shared<const std::vector<std::uint8_t>>();
 }
 
 void JpegImage::compress() { compressIfNeeded(); }
 
 void JpegImage::compressIfNeeded() const {
-    if (!data_.empty() || !pixels_) return;
+    if (hasBytes() || !pixels_) return;
     std::vector<std::uint8_t> bytes = encodeJpeg(*pixels_, quality_);
     const JpegStructure s = inspectJpeg(bytes.data(), bytes.size());
-    data_ = std::move(bytes);
-    width_ = s.width;
-    height_ = s.height;
-    components_ = s.components;
-    progressive_ = s.progressive;
-    adobe_ = s.adobe;
+    take(std::move(bytes), s);
 }
 
 int JpegImage::components() const {
-    if (pixels_ && data_.empty()) return 3;
+    if (pixels_ && !hasBytes()) return 3;
     return components_;
 }
 

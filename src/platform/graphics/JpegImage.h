@@ -11,12 +11,15 @@
 
 namespace brevanto::graphics {
 
+struct JpegStructure;
+
 // A JPEG picture. Loaded from a file or bytes, it keeps exactly those compressed bytes and
 // saves them unchanged; width, height and components come from the stream's frame header, and
 // the pixels are decoded only when someone asks for a bitmap. Assigned from a bitmap, it holds
 // a 24-bit copy of the pixels and compresses them (baseline JFIF, three components, at
-// compressionQuality()) the first time its bytes are needed. It owns both the bytes and the
-// pixel copy.
+// compressionQuality()) the first time its bytes are needed. It owns the pixel copy; the
+// compressed bytes are never changed once held, so copies of the picture, and whoever asks for
+// sharedData(), share them instead of copying them.
 class JpegImage final : public Graphic {
   public:
     static constexpr int kDefaultQuality = 90;
@@ -48,6 +51,9 @@ class JpegImage final : public Graphic {
     // The compressed bytes, compressing the held pixels first when there are no bytes yet.
     // Empty for an empty picture. Throws what compression throws.
     const std::vector<std::uint8_t>& data() const;
+    // The same bytes, shared: they stay alive and unchanged for as long as the caller holds
+    // them, whatever happens to this picture.
+    std::shared_ptr<const std::vector<std::uint8_t>> sharedData() const;
     // Compresses the held pixels now (a no-op when there are bytes already).
     void compress();
 
@@ -61,12 +67,20 @@ class JpegImage final : public Graphic {
     int compressionQuality() const { return quality_; }
     void setCompressionQuality(int quality);
 
+  protected:
+    // Takes the file's bytes over after checking them, without a copy.
+    void loadFromFileBytes(std::vector<std::uint8_t>&& data) override;
+
   private:
     void compressIfNeeded() const;
+    // Holds bytes that inspectJpeg found to be s.
+    void take(std::vector<std::uint8_t>&& bytes, const JpegStructure& s) const;
+    bool hasBytes() const { return data_ != nullptr; }
 
     int quality_ = kDefaultQuality;
-    // Compressed stream and what its header says; filled lazily from pixels_.
-    mutable std::vector<std::uint8_t> data_;
+    // Compressed stream (null when there is none; never empty when set) and what its header
+    // says; filled lazily from pixels_.
+    mutable std::shared_ptr<const std::vector<std::uint8_t>> data_;
     mutable int width_ = 0;
     mutable int height_ = 0;
     mutable int components_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/graphics/JpegStructure.h"
 
+#include <cstring>
 #include <string>
 
 #include "platform/graphics/GraphicErrors.h"
@@ -29,21 +30,43 @@ bool isStartOfFrame(std::uint8_t marker) {
 
 unsigned readU16(const std::uint8_t* p) { return (unsigned{p[0]} << 8) | p[1]; }
 
-// Position of the marker that ends the entropy-coded data starting at pos, or size.
+// Whether 0xFF followed by this byte ends entropy-coded data: anything but a stuffed zero, a
+// restart marker or a fill byte (which belongs to the marker after it).
+bool endsEntropyData(std::uint8_t next) {
+    return next != 0x00 && (next & 0xF8) != 0xD0 && next != 0xFF;
+}
+
+// Position of the marker that ends the entropy-coded data starting at pos, or size: the first
+// 0xFF (before the last byte) followed by a byte that ends the data. Walking the pairs one by
+// one finds the same position, as the second byte of a skipped pair is never 0xFF.
+//
+// A page's scan data hold a stuffed zero every few dozen bytes, so blocks of 64 positions are
+// first tested together for any 0xFF followed by a non-zero byte (16 lanes at a time); only
+// such a block, rare in practice, is looked at byte by byte.
 std::size_t skipEntropyData(const std::uint8_t* data, std::size_t size, std::size_t pos) {
-    while (pos + 1 < size) {
-        if (data[pos] != 0xFF) {
-            ++pos;
-            continue;
+    using Lanes = std::uint8_t __attribute__((vector_size(16)));
+    constexpr std::size_t kBlock = 64;
+    while (pos + kBlock < size) {  // the block's last pair ends at pos + kBlock
+        Lanes found{};
+        for (std::size_t i = 0; i < kBlock; i += sizeof(Lanes)) {
+            Lanes here;
+            Lanes next;
+            std::memcpy(&here, data + pos + i, sizeof here);
+            std::memcpy(&next, data + pos + i + 1, sizeof next);
+            found |= reinterpret_cast<Lanes>((here == 0xFF) & (next != 0x00));
         }
-        const std::uint8_t next = data[pos + 1];
-        if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
-            pos += 2;
-        } else if (next == 0xFF) {
-            ++pos;  // fill byte before a marker
+        std::uint64_t halves[2];
+        std::memcpy(halves, &found, sizeof halves);
+        if ((halves[0] | halves[1]) != 0) {
+            for (const std::size_t end = pos + kBlock; pos < end; ++pos) {
+                if (data[pos] == 0xFF && endsEntropyData(data[pos + 1])) return pos;
+            }
         } else {
-            return pos;
+            pos += kBlock;
         }
+    }
+    for (; pos + 1 < size; ++pos) {
+        if (data[pos] == 0xFF && endsEntropyData(data[pos + 1])) return pos;
     }
     return size;
 }

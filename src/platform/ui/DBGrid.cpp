@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QStyledItemDelegate>
 
 #include "platform/ui/QueryTableModel.h"
 
@@ -12,9 +13,21 @@ namespace {
 constexpr int kDefaultMaxCharacters = 40;
 constexpr int kNumberCharacters = 10;
 
+class MiddleElidingDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
+
 }  // namespace
 
-TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
+TDBGrid::TDBGrid(QWidget* parent)
+    : QTableView(parent), middleElider_(new MiddleElidingDelegate(this)) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -42,6 +55,11 @@ void TDBGrid::SetDisplayWidth(const QString& fieldName, int characters) {
     applyWidths();
 }
 
+void TDBGrid::SetElideMiddle(const QString& fieldName) {
+    elidedInTheMiddle_.insert(fieldName.toLower());
+    applyWidths();
+}
+
 void TDBGrid::followCurrentRow(int row) {
     if (source_ == nullptr || row < 0 || row >= source_->rowCount()) return;
     if (currentIndex().row() == row) return;
@@ -60,6 +78,10 @@ void TDBGrid::applyWidths() {
             if (source_->ColumnOf(field) == c) characters = width;
         const int title = fontMetrics().horizontalAdvance(name) + 16;
         setColumnWidth(c, std::max(characters * charWidth + 8, title));
+        bool middle = false;
+        for (const QString& field : elidedInTheMiddle_)
+            middle = middle || source_->ColumnOf(field) == c;
+        setItemDelegateForColumn(c, middle ? middleElider_ : nullptr);
     }
 }
 

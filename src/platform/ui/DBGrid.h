@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 
 #include <QPointer>
 #include <QString>
@@ -25,6 +26,8 @@ class TDBGrid final : public QTableView {
 
     // Width of a field's column in characters (default: its text width, at most 40).
     void SetDisplayWidth(const QString& fieldName, int characters);
+    // Shows a field's texts that do not fit without their middle, so both ends stay readable.
+    void SetElideMiddle(const QString& fieldName);
 
   signals:
     void DblClick();
@@ -38,4 +41,6 @@ class TDBGrid final : public QTableView {
 
     QPointer<TQueryTableModel> source_;
     std::map<QString, int> displayWidths_;
+    std::set<QString> elidedInTheMiddle_;
+    QAbstractItemDelegate* middleElider_;
 };

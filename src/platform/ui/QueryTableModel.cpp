@@ -45,8 +45,9 @@ int TQueryTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TQueryTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
-    if (role == Qt::DisplayRole) {
-        const auto& value = query_->Value(index.row(), index.column());
+    // The whole text as the tooltip: a grid column may show only part of it.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        const auto value = query_->Value(index.row(), index.column());
         return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size()))
                      : QString();
     }
