@@ -12,6 +12,7 @@
 #include "IntakeFigure.h"
 #include "ListFigure.h"
 #include "Measure.h"
+#include "SaneFigure.h"
 #include "SaveFigure.h"
 
 using namespace brevanto::bench;
@@ -22,13 +23,17 @@ int main(int argc, char** argv) {
         if (args.size() >= 3 && args[0] == "--child") {
             if (args[1] == "intake") return runIntakeChild(args[2]);
             if (args[1] == "save50" && args.size() == 4) return runSaveChild(args[2], args[3]);
+            if (args[1] == "sane-a4") return runSaneChild(args[2]);
             if (args[1] == "list100k" && args.size() == 5)
                 return runListChild(args[2], args[3], args[4]);
             std::fprintf(stderr, "unknown child run\n");
             return 2;
         }
         const std::map<std::string, std::function<void(const BenchSettings&)>> figures{
-            {"save50", runSaveFigure}, {"intake", runIntakeFigure}, {"list100k", runListFigure}};
+            {"save50", runSaveFigure},
+            {"intake", runIntakeFigure},
+            {"list100k", runListFigure},
+            {"sane-a4", runSaneFigure}};
         BenchSettings settings;
         std::vector<std::string> wanted;
         for (std::size_t i = 0; i < args.size(); ++i) {
@@ -41,9 +46,10 @@ int main(int argc, char** argv) {
             } else if (figures.count(args[i]) != 0) {
                 wanted.push_back(args[i]);
             } else {
-                std::fprintf(stderr,
-                             "unknown figure or option: %s (figures: save50 intake list100k)\n",
-                             args[i].c_str());
+                std::fprintf(
+                    stderr,
+                    "unknown figure or option: %s (figures: save50 intake list100k sane-a4)\n",
+                    args[i].c_str());
                 return 2;
             }
         }
@@ -53,7 +59,7 @@ int main(int argc, char** argv) {
                          "[figure...]\n");
             return 2;
         }
-        if (wanted.empty()) wanted = {"save50", "intake", "list100k"};
+        if (wanted.empty()) wanted = {"save50", "intake", "list100k", "sane-a4"};
         for (const std::string& figure : wanted) figures.at(figure)(settings);
         return 0;
     } catch (const std::exception& e) {

@@ -262,6 +262,7 @@ inline constexpr TW_UINT32 TWMF_HANDLE = 0x0010;
 
 // Languages and countries.
 inline constexpr TW_UINT16 TWLG_USERLOCALE = 0xFFFF;
+inline constexpr TW_UINT16 TWLG_USA = 13;
 inline constexpr TW_UINT16 TWCY_USA = 1;
 
 // Return codes.
@@ -289,7 +290,11 @@ inline constexpr TW_UINT16 TWCC_BADDEST = 12;
 inline constexpr TW_UINT16 TWCC_CAPUNSUPPORTED = 13;
 inline constexpr TW_UINT16 TWCC_CAPBADOPERATION = 14;
 inline constexpr TW_UINT16 TWCC_CAPSEQERROR = 15;
+inline constexpr TW_UINT16 TWCC_DENIED = 16;
 inline constexpr TW_UINT16 TWCC_PAPERJAM = 20;
+inline constexpr TW_UINT16 TWCC_FILEWRITEERROR = 22;
+inline constexpr TW_UINT16 TWCC_CHECKDEVICEONLINE = 23;
+inline constexpr TW_UINT16 TWCC_INTERLOCK = 24;
 inline constexpr TW_UINT16 TWCC_NOMEDIA = 29;
 
 // Item types.
@@ -314,6 +319,10 @@ inline constexpr TW_INT16 TWPT_BW = 0;
 inline constexpr TW_INT16 TWPT_GRAY = 1;
 inline constexpr TW_INT16 TWPT_RGB = 2;
 inline constexpr TW_INT16 TWPT_PALETTE = 3;
+
+// Palette types (TW_PALETTE8.PaletteType).
+inline constexpr TW_UINT16 TWPA_RGB = 0;
+inline constexpr TW_UINT16 TWPA_GRAY = 1;
 
 // Units.
 inline constexpr TW_UINT16 TWUN_INCHES = 0;

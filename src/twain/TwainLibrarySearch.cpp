@@ -4,6 +4,8 @@
 #include <cstring>
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "platform/win/Directories.h"
 
 namespace twain {
@@ -38,6 +40,13 @@ std::string programDirectory(const std::string& programFile) {
 
 }  // namespace
 
+bool WritableByOthers(const std::string& path) {
+    // stat follows links: what counts is the folder or file that would be loaded.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return true;
+    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
 std::vector<std::string> TwainSearchDirectories() {
     std::vector<std::string> directories;
     directories.push_back(
@@ -56,7 +65,10 @@ std::vector<std::string> TwainSearchDirectories() {
 std::optional<std::string> FindTwainLibrary(const std::string& fileName) {
     for (const std::string& directory : TwainSearchDirectories()) {
         const std::string path = directory + fileName;
-        if (win::FileExists(path.c_str())) return path;
+        if (!win::FileExists(path.c_str())) continue;
+        // A library that another user could have put there would run as this user.
+        if (WritableByOthers(directory) || WritableByOthers(path)) continue;
+        return path;
     }
     return std::nullopt;
 }

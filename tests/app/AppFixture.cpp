@@ -17,7 +17,7 @@ AppFixture::AppFixture()
     // No copy installed on the machine may stand in for the built one beside the tests.
     win::SetFolderOverride(win::SystemFolder::Windows, twain_.path().toStdString());
     win::SetFolderOverride(win::SystemFolder::System, twain_.path().toStdString());
-    writeTwainSettings("[SourceManager]\nAutoSelect=cancel\n");
+    writeTwainSettings("[SourceManager]\nAutoSelect=cancel\nVirtualScanner=true\n");
     qputenv("BREVANTO_TWAIN_INI", QDir(twain_.path()).filePath("twain.ini").toLocal8Bit());
     qputenv("XDG_STATE_HOME", state_.path().toLocal8Bit());
 }

@@ -342,7 +342,7 @@ TEST_F(CaptureTest, AFailedSaveLosesNothingAndCanBeRepeated) {
 
 TEST_F(CaptureTest, ScreenshotOfThreePagesWithOnePreviewed) {
     writeTwainSettings(
-        "[SourceManager]\nAutoSelect=default\n"
+        "[SourceManager]\nAutoSelect=default\nVirtualScanner=true\n"
         "[VirtualScanner]\nAutoScan=true\nPageWidthMm=210\nPageHeightMm=297\nResolution=72\n");
     for (int second = 1; second <= 3; ++second) press(at(second));
     form->edtProcesso->setText(QStringLiteral("2024001"));

@@ -18,7 +18,7 @@
 namespace fs = std::filesystem;
 
 const std::string kScanner =
-    "[SourceManager]\nAutoSelect=default\n"
+    "[SourceManager]\nAutoSelect=default\nVirtualScanner=true\n"
     "[VirtualScanner]\nAutoScan=true\nPageWidthMm=30\nPageHeightMm=40\nResolution=50\n";
 
 const LocalDateTime kMorning{2026, 12, 11, 9, 41, 7, 0};

@@ -59,6 +59,49 @@ TEST_F(TTwainManagerTest, SearchTakesTheFirstFolderInOrder) {
     }
 }
 
+TEST_F(TTwainManagerTest, FoldersAndFilesOthersMayWriteAreSkipped) {
+    using std::filesystem::perms;
+    struct Case {
+        const char* name;
+        perms folder;
+        perms file;
+        std::string loaded;
+    };
+    const perms safeFolder = perms::owner_all | perms::group_read | perms::group_exec |
+                             perms::others_read | perms::others_exec;
+    const perms safeFile =
+        perms::owner_read | perms::owner_write | perms::group_read | perms::others_read;
+    const Case cases[] = {
+        {"safe", safeFolder, safeFile, "system"},
+        {"world-writable folder like /tmp", perms::all | perms::sticky_bit, safeFile, "program"},
+        {"group-writable folder", safeFolder | perms::group_write, safeFile, "program"},
+        {"world-writable file", safeFolder, safeFile | perms::others_write, "program"},
+        {"group-writable file", safeFolder, safeFile | perms::group_write, "program"},
+    };
+    installLibrary("program");
+    installLibrary("system");
+    const auto library = folder("system") / TTwainManager::kLibraryName;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::permissions(folder("system"), c.folder);
+        std::filesystem::permissions(library, c.file);
+        script().lifecycle.clear();
+        {
+            auto manager = makeManager();
+            ASSERT_TRUE(manager->LoadTwainLibrary());
+        }
+        ASSERT_FALSE(script().lifecycle.empty());
+        EXPECT_EQ(script().lifecycle[0],
+                  "loaded " + (folder(c.loaded) / TTwainManager::kLibraryName).string());
+    }
+    // The temporary folder as it is on every system: never searched.
+    std::filesystem::remove(folder("program") / TTwainManager::kLibraryName);
+    std::filesystem::remove(library);
+    installLibrary("temp");
+    std::filesystem::permissions(folder("temp"), perms::all | perms::sticky_bit);
+    EXPECT_FALSE(makeManager()->LoadTwainLibrary());
+}
+
 TEST_F(TTwainManagerTest, LongFolderNamesAreFetchedAgainWithRoomEnough) {
     const std::filesystem::path deep =
         folder("system") / std::string(200, 'd') / std::string(200, 'e');

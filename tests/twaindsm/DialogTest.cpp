@@ -17,6 +17,7 @@ namespace twaindsmtest {
 namespace {
 
 const char* const kIni =
+    "[SourceManager]\nVirtualScanner=true\n"
     "[VirtualScanner]\nPageWidthMm=40\nPageHeightMm=30\nResolution=75\nStripSize=777\n"
     "[VirtualScanner2]\nName=Second Scanner\n";
 

@@ -26,6 +26,8 @@ TEST(TwainDsmSettings, MissingFileGivesTheDefaults) {
     EXPECT_FALSE(s.autoScan);
     EXPECT_EQ(s.jamSheet, 0);
     EXPECT_EQ(s.cancelSheet, 0);
+    EXPECT_FALSE(settings.virtualScanner);
+    EXPECT_FALSE(settings.saneAutoScan);
     EXPECT_TRUE(settings.autoSelect.empty());
     EXPECT_TRUE(settings.defaultSource.empty());
 }
@@ -33,6 +35,7 @@ TEST(TwainDsmSettings, MissingFileGivesTheDefaults) {
 TEST(TwainDsmSettings, ReadsEveryKey) {
     IniFile ini(
         "[SourceManager]\nDefaultSource=Office, Front Desk\nAutoSelect=default\n"
+        "VirtualScanner=true\n[Sane]\nAutoScan=true\n"
         "[VirtualScanner]\nName=Office, Front Desk\nSheets=4\nPageWidthMm=216\n"
         "PageHeightMm=279.4\nResolution=300\nPixelType=palette\nUnits=Centimeters\n"
         "PixelFlavor=Vanilla\nStripSize=4097\nAutoScan=yes\nTransferFile=/tmp/x.bmp\n"
@@ -41,6 +44,8 @@ TEST(TwainDsmSettings, ReadsEveryKey) {
     const DsmSettings settings = loadDsmSettings(std::getenv("BREVANTO_TWAIN_INI"));
     EXPECT_EQ(settings.defaultSource, "Office, Front Desk");
     EXPECT_EQ(settings.autoSelect, "default");
+    EXPECT_TRUE(settings.virtualScanner);
+    EXPECT_TRUE(settings.saneAutoScan);
     ASSERT_EQ(settings.scanners.size(), 2u);
     const ScannerSettings& s = settings.scanners[0];
     EXPECT_EQ(s.name, "Office, Front Desk");

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include "platform/twaindsm/SyntheticPage.h"
 #include "platform/win/MessageQueue.h"
@@ -47,6 +48,7 @@ IniFile::IniFile(const std::string& text) {
     std::filesystem::create_directories(folder_);
     path_ = folder_ / "twain.ini";
     rewrite(text);
+    writeSaneConfig("dll.conf", "");
     ::setenv("BREVANTO_TWAIN_INI", path_.c_str(), 1);
 }
 
@@ -58,6 +60,34 @@ IniFile::~IniFile() {
 
 void IniFile::rewrite(const std::string& text) {
     std::ofstream out(path_, std::ios::trunc);
+    out << text;
+}
+
+namespace {
+
+struct SaneFolder {
+    SaneFolder() {
+        path = std::filesystem::temp_directory_path() /
+               ("twaindsm-sane-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        ::setenv("SANE_CONFIG_DIR", path.c_str(), 1);
+    }
+    ~SaneFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+}  // namespace
+
+const std::filesystem::path& saneFolder() {
+    static const SaneFolder folder;
+    return folder.path;
+}
+
+void writeSaneConfig(const std::string& name, const std::string& text) {
+    std::ofstream out(saneFolder() / name, std::ios::trunc);
     out << text;
 }
 

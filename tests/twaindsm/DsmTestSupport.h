@@ -15,7 +15,17 @@
 
 namespace twaindsmtest {
 
-// Writes an ini file into a fresh folder and points BREVANTO_TWAIN_INI at it while alive.
+// The settings line that offers the virtual scanner.
+inline constexpr const char* kVirtualScannerOn = "[SourceManager]\nVirtualScanner=true\n";
+
+// SANE's configuration folder of this test process (SANE_CONFIG_DIR). SANE takes the folder
+// once per process, so every test of a process shares it and rewrites the files it needs.
+const std::filesystem::path& saneFolder();
+void writeSaneConfig(const std::string& name, const std::string& text);
+
+// Writes an ini file into a fresh folder and points BREVANTO_TWAIN_INI at it while alive. SANE's
+// dll.conf is emptied: the machine's scanners stay out of the tests unless a test lists a
+// backend of its own there.
 class IniFile {
   public:
     explicit IniFile(const std::string& text);

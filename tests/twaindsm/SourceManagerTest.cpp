@@ -14,6 +14,7 @@ namespace {
 const char* const kTwoScanners =
     "[SourceManager]\n"
     "DefaultSource=Second Scanner\n"
+    "VirtualScanner=true\n"
     "[VirtualScanner]\n"
     "PageWidthMm=40\nPageHeightMm=30\nResolution=75\nStripSize=500\n"
     "[VirtualScanner2]\n"
@@ -56,6 +57,33 @@ TEST(TwainDsmManager, ListsSourcesWithIdentitiesStableAcrossLoads) {
     ASSERT_EQ(second.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i)
         EXPECT_EQ(std::memcmp(&first[i], &second[i], sizeof(TW_IDENTITY)), 0) << i;
+}
+
+TEST(TwainDsmManager, VirtualScannerOnlyWhenTheSettingsOfferIt) {
+    struct Case {
+        const char* ini;
+        std::size_t sources;
+    };
+    const Case cases[] = {
+        {"", 0},
+        {"[VirtualScanner]\nName=Demo\n", 0},
+        {"[SourceManager]\nVirtualScanner=false\n", 0},
+        {"[SourceManager]\nVirtualScanner=true\n", 1},
+        {kTwoScanners, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        IniFile ini(c.ini);
+        DsmLibrary library;
+        DsmSession session(library.entry());
+        ASSERT_EQ(session.openManager(), TWRC_SUCCESS);
+        EXPECT_EQ(listSources(session).size(), c.sources);
+        if (c.sources == 0) {
+            TW_IDENTITY picked{};
+            EXPECT_EQ(session.toManager(DAT_IDENTITY, MSG_USERSELECT, &picked), TWRC_FAILURE);
+            EXPECT_EQ(session.managerCondition(), TWCC_NODS);
+        }
+    }
 }
 
 TEST(TwainDsmManager, DefaultSourceComesFromTheIni) {

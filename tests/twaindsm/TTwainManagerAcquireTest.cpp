@@ -37,7 +37,7 @@ constexpr int kDpi = 100;
 const std::string kSourceName = "Brevanto Virtual Scanner";
 
 std::string iniText(const std::string& scanner) {
-    return "[SourceManager]\nAutoSelect=default\n"
+    return "[SourceManager]\nAutoSelect=default\nVirtualScanner=true\n"
            "[VirtualScanner]\nAutoScan=true\nPageWidthMm=50\nPageHeightMm=40\nResolution=100\n"
            "StripSize=1001\n" +
            scanner;

@@ -26,7 +26,8 @@ constexpr int kDpi = 100;
 constexpr TW_UINT32 kStrip = 1001;
 
 std::string smallPageIni(const std::string& pixelType, const std::string& extra = "") {
-    return "[VirtualScanner]\nPageWidthMm=50\nPageHeightMm=40\nResolution=100\nStripSize=1001\n"
+    return std::string(kVirtualScannerOn) +
+           "[VirtualScanner]\nPageWidthMm=50\nPageHeightMm=40\nResolution=100\nStripSize=1001\n"
            "PixelType=" +
            pixelType + "\n" + extra;
 }
@@ -211,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(AllPixelTypes, TwainDsmPixelType, ::testing::ValuesIn(k
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TwainDsmSource, DefaultStripsEndInTheMiddleOfARow) {
-    IniFile ini("");
+    IniFile ini(kVirtualScannerOn);
     DsmLibrary library;
     DsmSession session(library.entry());
     ASSERT_EQ(session.openManager(), TWRC_SUCCESS);

@@ -1,6 +1,5 @@
 #include "platform/twaindsm/CapabilityContainer.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "platform/win/GlobalMemory.h"
@@ -9,32 +8,20 @@ namespace brevanto::twaindsm {
 
 namespace {
 
-std::size_t itemSize(TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-        case TWTY_FIX32:
-            return 4;
-        default:
-            return 0;
-    }
+// Items carried as raw 32-bit values: the integer and TW_FIX32 types, 1 to 4 bytes.
+std::size_t scalarSize(TW_UINT16 itemType) {
+    const std::size_t size = TwainItemSize(itemType);
+    return size <= 4 ? size : 0;
 }
 
 void putItem(std::uint8_t* at, TW_UINT16 itemType, std::uint32_t raw) {
-    const std::size_t size = itemSize(itemType);
+    const std::size_t size = scalarSize(itemType);
     for (std::size_t i = 0; i < size; ++i) at[i] = static_cast<std::uint8_t>(raw >> (8 * i));
 }
 
 std::uint32_t getItem(const std::uint8_t* at, TW_UINT16 itemType) {
     std::uint32_t raw = 0;
-    const std::size_t size = itemSize(itemType);
+    const std::size_t size = scalarSize(itemType);
     for (std::size_t i = 0; i < size; ++i) raw |= static_cast<std::uint32_t>(at[i]) << (8 * i);
     return raw;
 }
@@ -66,7 +53,7 @@ win::HGLOBAL CapabilityContainer::makeEnumeration(TW_UINT16 itemType,
                                                   const std::vector<std::uint32_t>& items,
                                                   std::uint32_t currentIndex,
                                                   std::uint32_t defaultIndex) {
-    const std::size_t size = itemSize(itemType);
+    const std::size_t size = scalarSize(itemType);
     win::HGLOBAL handle =
         win::GlobalAlloc(win::GHND, offsetof(TW_ENUMERATION, ItemList) + size * items.size());
     auto* block = static_cast<std::uint8_t*>(win::GlobalLock(handle));
@@ -107,7 +94,7 @@ std::optional<CapabilityContainer::Value> CapabilityContainer::readSetValue(
     if (conType == TWON_ONEVALUE) {
         if (block.size() < sizeof(TW_ONEVALUE)) return std::nullopt;
         std::memcpy(&value.itemType, block.bytes(), sizeof value.itemType);
-        if (itemSize(value.itemType) == 0) return std::nullopt;
+        if (scalarSize(value.itemType) == 0) return std::nullopt;
         value.raw = getItem(block.bytes() + offsetof(TW_ONEVALUE, Item), value.itemType);
         return value;
     }
@@ -116,7 +103,7 @@ std::optional<CapabilityContainer::Value> CapabilityContainer::readSetValue(
         if (block.size() < kHeader) return std::nullopt;
         TW_ENUMERATION header{};
         std::memcpy(&header, block.bytes(), kHeader);
-        const std::size_t size = itemSize(header.ItemType);
+        const std::size_t size = scalarSize(header.ItemType);
         if (size == 0 || header.CurrentIndex >= header.NumItems) return std::nullopt;
         const std::size_t offset = kHeader + size * header.CurrentIndex;
         if (offset + size > block.size()) return std::nullopt;
@@ -128,16 +115,15 @@ std::optional<CapabilityContainer::Value> CapabilityContainer::readSetValue(
 }
 
 std::uint32_t CapabilityContainer::fix32Raw(double value) {
-    const auto scaled = static_cast<std::int32_t>(std::lround(value * 65536.0));
-    const auto whole = static_cast<std::uint16_t>(static_cast<std::int16_t>(scaled >> 16));
-    const auto frac = static_cast<std::uint16_t>(scaled & 0xFFFF);
-    return static_cast<std::uint32_t>(whole) | (static_cast<std::uint32_t>(frac) << 16);
+    const TW_FIX32 fixed = FloatToFix32(value);
+    return static_cast<std::uint16_t>(fixed.Whole) | (static_cast<std::uint32_t>(fixed.Frac) << 16);
 }
 
 double CapabilityContainer::fix32Value(std::uint32_t raw) {
-    const auto whole = static_cast<std::int16_t>(raw & 0xFFFF);
-    const auto frac = static_cast<std::uint16_t>(raw >> 16);
-    return whole + frac / 65536.0;
+    TW_FIX32 fixed{};
+    fixed.Whole = static_cast<TW_INT16>(raw & 0xFFFF);
+    fixed.Frac = static_cast<TW_UINT16>(raw >> 16);
+    return static_cast<double>(Fix32ToFloat(fixed));
 }
 
 }  // namespace brevanto::twaindsm

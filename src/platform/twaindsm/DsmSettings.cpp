@@ -115,6 +115,8 @@ DsmSettings loadDsmSettings(const std::string& path) {
     const QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
     settings.defaultSource = readText(ini, "SourceManager/DefaultSource", "");
     settings.autoSelect = readText(ini, "SourceManager/AutoSelect", "");
+    settings.virtualScanner = readBool(ini, "SourceManager/VirtualScanner", false);
+    settings.saneAutoScan = readBool(ini, "Sane/AutoScan", false);
 
     const ScannerSettings first = readScanner(ini, "VirtualScanner", ScannerSettings{});
     settings.scanners = {first};

@@ -37,9 +37,15 @@ struct ScannerSettings {
     int cancelAfterStrips = 0;
 };
 
-// Everything the source manager reads from its ini file. There is always at least one scanner.
+// Everything the source manager reads from its ini file. There is always at least one virtual
+// scanner described, but it is offered only when virtualScanner is set.
 struct DsmSettings {
+    // Offer the virtual scanners: for demonstrations and tests only, never on an office's
+    // installation, where a clerk could file its synthetic pages against a case.
+    bool virtualScanner = false;
     std::vector<ScannerSettings> scanners{ScannerSettings{}};
+    // SANE sources press "Digitalizar" by themselves as soon as they are enabled.
+    bool saneAutoScan = false;
     // Product name of the default source; empty or unknown: the first one.
     std::string defaultSource;
     // The selection dialog's automatic answer: empty shows the dialog; "cancel" cancels;

@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +34,13 @@ struct ImageGeometry {
     std::size_t imageBytes() const { return rowBytes * static_cast<std::size_t>(height); }
 };
 
-// How one read of a page ended.
-enum class ReadOutcome { More, Done, Jammed, Cancelled };
+// How one read of a page ended. Failed carries a TWAIN condition code.
+enum class ReadOutcome { More, Done, Jammed, Cancelled, Failed };
 
 struct ReadResult {
     std::size_t bytes = 0;
     ReadOutcome outcome = ReadOutcome::More;
+    TW_UINT16 condition = TWCC_SUCCESS;
 };
 
 // One sheet being scanned: its bytes, top row first, in the order ScanRaster describes,
@@ -50,10 +53,27 @@ class PageReader {
     // What the pixel values mean (see ScanRaster::palette).
     virtual const std::vector<Rgb>& palette() const = 0;
     virtual ReadResult read(std::uint8_t* out, std::size_t capacity) = 0;
+    // How a sheet that ended before any of it could be transferred ended (a device that read
+    // it ahead knows before the transfer starts); nothing for a sheet there is to transfer.
+    virtual std::optional<ReadResult> failure() const { return std::nullopt; }
 };
 
-// A scanner behind a TWAIN source: the virtual scanner, or later a SANE device. The source
-// (TwainSource) speaks the protocol; the device only knows its settings and makes pages.
+// The source's own user interface while it is enabled. Its scan action stores the choices in
+// the device and starts the scan; its cancel action asks for the source to be closed. The
+// source owns the dialog and destroys it when it is disabled; no action is called after that.
+class SourceDialog {
+  public:
+    struct Actions {
+        std::function<void()> scan;
+        std::function<void()> cancel;
+    };
+    virtual ~SourceDialog() = default;
+    // While a scan runs the controls are disabled.
+    virtual void setBusy(bool busy) = 0;
+};
+
+// A scanner behind a TWAIN source: the virtual scanner or a SANE device. The source
+// (DataSource) speaks the protocol; the device only knows its settings and makes pages.
 class ImageDevice {
   public:
     virtual ~ImageDevice() = default;
@@ -75,6 +95,30 @@ class ImageDevice {
     // Starts scanning sheet `sheet` (1-based) of the current scan with the current settings;
     // each call takes the next page number of the session.
     virtual std::unique_ptr<PageReader> feedSheet(int sheet) = 0;
+
+    // MSG_OPENDS: TWCC_SUCCESS when the device is ready for a session (with the defaults),
+    // else why not. close() ends the session.
+    virtual TW_UINT16 open() {
+        reset();
+        return TWCC_SUCCESS;
+    }
+    virtual void close() {}
+    // The device's own dialog, shown at once; requires a running Qt widget application.
+    virtual std::unique_ptr<SourceDialog> openDialog(bool modal, SourceDialog::Actions actions) = 0;
+
+    // A device that reads each sheet whole before it is transferred (SANE) says so; then the
+    // calls below take the place of the feeder count in parameters().sheets, and feedSheet
+    // hands out the sheets read, in order.
+    static constexpr int kMoreToCome = -1;
+    virtual bool readsAhead() const { return false; }
+    // Starts reading the feeder with the current settings. sheetRead runs on the GUI thread
+    // once the first sheet is complete, or reading ended without one.
+    virtual void startReading(std::function<void()> sheetRead) { (void)sheetRead; }
+    // Sheets read and not yet fed: waits, keeping the windows alive, while none is ready and
+    // one is still being read; kMoreToCome when more may follow those ready.
+    virtual int sheetsReady() { return 0; }
+    // Stops reading and drops what was read and not fed.
+    virtual void stopReading() {}
 };
 
 }  // namespace brevanto::twaindsm

@@ -5,9 +5,9 @@
 #include <new>
 #include <string>
 
+#include "platform/twaindsm/SaneDevice.h"
 #include "platform/twaindsm/ScanDialog.h"
 #include "platform/twaindsm/SelectSourceDialog.h"
-#include "platform/twaindsm/TwainExtras.h"
 #include "platform/twaindsm/VirtualScanner.h"
 #include "platform/win/Window.h"
 
@@ -30,6 +30,13 @@ bool sameText(const std::string& a, const std::string& b) {
            });
 }
 
+// At most size bytes of text, not cutting a UTF-8 character in two.
+std::string cutText(const std::string& text, std::size_t size) {
+    if (text.size() <= size) return text;
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) --size;
+    return text.substr(0, size);
+}
+
 std::string textOf(const char (&field)[34]) {
     return std::string(field, strnlen(field, sizeof field));
 }
@@ -42,7 +49,7 @@ TW_IDENTITY virtualScannerIdentity(const ScannerSettings& settings) {
     id.Id = kFirstSourceId + static_cast<TW_UINT32>(settings.section);
     id.Version.MajorNum = 1;
     id.Version.MinorNum = 0;
-    id.Version.Language = kTwlgUsa;
+    id.Version.Language = TWLG_USA;
     id.Version.Country = TWCY_USA;
     copyText(id.Version.Info, "1.0 virtual scanner");
     id.ProtocolMajor = 1;
@@ -213,7 +220,8 @@ SourceManager::Reply SourceManager::openSource(TW_UINT32 appId, TW_IDENTITY* rec
     }
     if (!listed) return {TWRC_FAILURE, TWCC_NODS};
     if (listed->owner != 0) return {TWRC_FAILURE, TWCC_MAXCONNECTIONS};
-    listed->source->open();
+    if (const TW_UINT16 refused = listed->source->open(); refused != TWCC_SUCCESS)
+        return {TWRC_FAILURE, refused};
     listed->owner = appId;
     *record = listed->source->identity();
     return {TWRC_SUCCESS, TWCC_SUCCESS};
@@ -241,14 +249,55 @@ SourceManager::Listed* SourceManager::findSource(const TW_IDENTITY& record) {
 void SourceManager::loadSources() {
     settings_ = loadDsmSettings(dsmSettingsPath());
     sources_.clear();
-    for (const ScannerSettings& scanner : settings_.scanners) {
-        TwainSource::Options options;
-        options.stripSize = scanner.stripSize;
-        options.autoScan = scanner.autoScan;
-        options.transferFile = scanner.transferFile;
+    if (settings_.virtualScanner) {
+        for (const ScannerSettings& scanner : settings_.scanners) {
+            DataSource::Options options;
+            options.stripSize = scanner.stripSize;
+            options.autoScan = scanner.autoScan;
+            options.transferFile = scanner.transferFile;
+            sources_.push_back(
+                {std::make_unique<DataSource>(virtualScannerIdentity(scanner),
+                                              std::make_unique<VirtualScanner>(scanner), options),
+                 0});
+        }
+    }
+    loadSaneSources();
+}
+
+void SourceManager::loadSaneSources() {
+    // SANE afresh each time: a scanner plugged in since is found, its configuration read again.
+    sane_.reset();
+    sane_ = std::make_unique<SaneLibrary>();
+    std::vector<std::string> names;
+    std::vector<TW_UINT32> ids;
+    for (const Listed& listed : sources_) {
+        names.push_back(textOf(listed.source->identity().ProductName));
+        ids.push_back(listed.source->identity().Id);
+    }
+    auto taken = [&names](const std::string& name) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& other) { return sameText(other, name); });
+    };
+    for (const SaneLibrary::Device& device : sane_->devices()) {
+        std::string base = device.vendor;
+        if (!device.model.empty()) base += (base.empty() ? "" : " ") + device.model;
+        if (base.empty()) base = device.name;
+        // Two scanners of one model get numbers after the first.
+        std::string name = cutText(base, 33);
+        for (int n = 2; taken(name); ++n) {
+            const std::string suffix = " #" + std::to_string(n);
+            name = cutText(base, 33 - suffix.size()) + suffix;
+        }
+        TW_UINT32 id = saneSourceId(device.name);
+        while (std::find(ids.begin(), ids.end(), id) != ids.end()) ++id;
+        names.push_back(name);
+        ids.push_back(id);
+        DataSource::Options options;
+        options.autoScan = settings_.saneAutoScan;
         sources_.push_back(
-            {std::make_unique<TwainSource>(virtualScannerIdentity(scanner),
-                                           std::make_unique<VirtualScanner>(scanner), options),
+            {std::make_unique<DataSource>(
+                 saneIdentity(device, name, id),
+                 std::make_unique<SaneDevice>(device, name, saneChoicesPath()), options),
              0});
     }
 }

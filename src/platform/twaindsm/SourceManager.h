@@ -6,8 +6,9 @@
 #include <optional>
 #include <vector>
 
+#include "platform/twaindsm/DataSource.h"
 #include "platform/twaindsm/DsmSettings.h"
-#include "platform/twaindsm/TwainSource.h"
+#include "platform/twaindsm/SaneBackend.h"
 #include "platform/win/WinTypes.h"
 #include "twain/Twain.h"
 
@@ -16,8 +17,8 @@ namespace brevanto::twaindsm {
 // The TWAIN source manager behind DSM_Entry: applications open it (state 2 to 3) with a parent
 // window, list and choose sources, open and close them (state 3 to 4), and send triplets to
 // open sources, which it routes by the destination's Id. Sources come from the ini file each
-// time the manager is opened while no source is open. One instance per loaded library; owns
-// the sources.
+// time the manager is opened while no source is open: every scanner SANE lists, and the virtual
+// scanners when the ini offers them. One instance per loaded library; owns the sources.
 //
 // Applications are told apart by the Id it assigns at MSG_OPENDSM. An application whose parent
 // window no longer exists is taken to be gone: its sources are closed when another application
@@ -44,7 +45,7 @@ class SourceManager final {
         TW_UINT16 cc;
     };
     struct Listed {
-        std::unique_ptr<TwainSource> source;
+        std::unique_ptr<DataSource> source;
         TW_UINT32 owner = 0;  // the application that has it open, 0 when closed
     };
 
@@ -58,12 +59,15 @@ class SourceManager final {
     Reply closeSource(TW_UINT32 appId, TW_IDENTITY* record);
 
     void loadSources();
+    void loadSaneSources();
     void forgetVanishedApplications();
     bool anySourceOpen() const;
     std::size_t defaultIndex() const;
     Listed* findSource(const TW_IDENTITY& record);
 
     DsmSettings settings_;
+    // Before the sources: their SANE handles are closed before SANE itself.
+    std::unique_ptr<SaneLibrary> sane_;
     std::vector<Listed> sources_;
     std::map<TW_UINT32, Application> applications_;
     TW_UINT32 nextApplicationId_ = 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/twaindsm/ScanDialog.h"
 #include "platform/twaindsm/ScanRaster.h"
 #include "platform/twaindsm/SyntheticPage.h"
 
@@ -122,6 +123,11 @@ std::unique_ptr<PageReader> VirtualScanner::feedSheet(int sheet) {
     return std::make_unique<VirtualPageReader>(
         encodeRaster(renderPage(spec), parameters_.pixelType, parameters_.pixelFlavor), g.dpi,
         fault);
+}
+
+std::unique_ptr<SourceDialog> VirtualScanner::openDialog(bool modal,
+                                                         SourceDialog::Actions actions) {
+    return std::make_unique<ScanDialog>(*this, modal, std::move(actions));
 }
 
 }  // namespace brevanto::twaindsm

@@ -21,6 +21,7 @@ class VirtualScanner final : public ImageDevice {
     std::vector<Rgb> palette() const override;
     ImageGeometry pageGeometry() const override;
     std::unique_ptr<PageReader> feedSheet(int sheet) override;
+    std::unique_ptr<SourceDialog> openDialog(bool modal, SourceDialog::Actions actions) override;
 
     const ScannerSettings& settings() const { return settings_; }
 

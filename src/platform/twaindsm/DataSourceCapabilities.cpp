@@ -1,11 +1,11 @@
-// TwainSource: the capabilities it answers (DAT_CAPABILITY).
+// DataSource: the capabilities it answers (DAT_CAPABILITY).
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 
 #include "platform/twaindsm/CapabilityContainer.h"
-#include "platform/twaindsm/TwainSource.h"
+#include "platform/twaindsm/DataSource.h"
 
 namespace brevanto::twaindsm {
 
@@ -23,7 +23,7 @@ std::uint32_t indexOf(const std::vector<std::uint32_t>& list, std::uint32_t valu
 }  // namespace
 // ---- capabilities -------------------------------------------------------------------------
 
-TwainSource::Reply TwainSource::capability(TW_UINT16 msg, TW_MEMREF data) {
+DataSource::Reply DataSource::capability(TW_UINT16 msg, TW_MEMREF data) {
     auto* cap = static_cast<TW_CAPABILITY*>(data);
     ScanParameters& current = device_->parameters();
     const ScanParameters& defaults = device_->defaults();
@@ -126,7 +126,7 @@ TwainSource::Reply TwainSource::capability(TW_UINT16 msg, TW_MEMREF data) {
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
-double TwainSource::resolutionInUnits(int dpi) const {
+double DataSource::resolutionInUnits(int dpi) const {
     return device_->parameters().units == TWUN_CENTIMETERS ? dpi / 2.54 : dpi;
 }
 

@@ -13,8 +13,6 @@
 
 namespace brevanto::twaindsm {
 
-class ScanDialog;
-
 // One TWAIN data source as the source manager offers it: the protocol side (TWAIN states 4 to
 // 7, the triplets a 1.9 source answers, capability containers, memory, native and file
 // transfers, requests posted to the application's window) over an ImageDevice that makes the
@@ -23,7 +21,7 @@ class ScanDialog;
 // Requests to the application (images ready, please close) are posted to the hParent window
 // given with MSG_ENABLEDS as kRequestMessage, wParam the source's Id and lParam a serial;
 // MSG_PROCESSEVENT recognises them and names the request in TWMessage.
-class TwainSource final {
+class DataSource final {
   public:
     struct Options {
         std::uint32_t stripSize = 0;  // 0: seven and a half rows plus one byte
@@ -33,10 +31,10 @@ class TwainSource final {
 
     static constexpr win::UINT kRequestMessage = win::WM_APP + 0x2B1;
 
-    TwainSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice> device, Options options);
-    ~TwainSource();
-    TwainSource(const TwainSource&) = delete;
-    TwainSource& operator=(const TwainSource&) = delete;
+    DataSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice> device, Options options);
+    ~DataSource();
+    DataSource(const DataSource&) = delete;
+    DataSource& operator=(const DataSource&) = delete;
 
     const TW_IDENTITY& identity() const { return identity_; }
     ImageDevice& device() { return *device_; }
@@ -44,8 +42,9 @@ class TwainSource final {
     int state() const { return state_; }
     bool isOpen() const { return state_ >= 4; }
 
-    // MSG_OPENDS: state 4 with the device's defaults.
-    void open();
+    // MSG_OPENDS: state 4 with the device's defaults; TWCC_SUCCESS, or why the device could
+    // not be opened (the source then stays closed).
+    TW_UINT16 open();
     // MSG_CLOSEDS, or an application that went away: back to state 3 from any state.
     void close();
 
@@ -58,7 +57,7 @@ class TwainSource final {
         TW_UINT16 rc;
         TW_UINT16 cc;
     };
-    using Handler = Reply (TwainSource::*)(TW_UINT16 msg, TW_MEMREF data);
+    using Handler = Reply (DataSource::*)(TW_UINT16 msg, TW_MEMREF data);
     struct Triplet {
         TW_UINT32 dg;
         TW_UINT16 dat;
@@ -85,6 +84,10 @@ class TwainSource final {
     Reply palette(TW_UINT16 msg, TW_MEMREF data);
 
     void startScan();
+    // A device reading ahead has its first sheet (or knows it has none).
+    void firstSheetRead();
+    // The reply to a transfer of a sheet that ended before it could be transferred.
+    Reply failedSheet(const ReadResult& result);
     void requestClose();
     void post(TW_UINT16 request);
     void endSheet();
@@ -95,7 +98,7 @@ class TwainSource final {
     double resolutionInUnits(int dpi) const;
     std::string defaultTransferFile() const;
     // Reads the whole current sheet into sheetBytes_ for a native or file transfer.
-    ReadOutcome readWholeSheet();
+    ReadResult readWholeSheet();
     // Reads the whole sheet for a native or file transfer: the reply when that ended the
     // transfer, nothing when the sheet is ready in sheetBytes_.
     std::optional<Reply> readSheetForWholeTransfer();
@@ -107,13 +110,14 @@ class TwainSource final {
     int state_ = 3;
     TW_UINT16 condition_ = TWCC_SUCCESS;
     win::HWND parent_ = nullptr;
-    std::unique_ptr<ScanDialog> dialog_;
+    std::unique_ptr<SourceDialog> dialog_;
     std::map<win::LPARAM, TW_UINT16> posted_;
     win::LPARAM nextSerial_ = 1;
     TW_UINT16 transferMechanism_ = TWSX_NATIVE;
     std::string transferFile_;
 
-    int pending_ = 0;
+    int pending_ = 0;       // ImageDevice::kMoreToCome: an unknown number
+    bool reading_ = false;  // a device reading ahead has not got its first sheet yet
     int sheet_ = 0;
     bool emptyFeeder_ = false;
     bool feederStopped_ = false;

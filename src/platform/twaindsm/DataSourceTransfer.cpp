@@ -1,26 +1,26 @@
-// TwainSource: transfer set-up, image information and the memory, native and file transfers.
+// DataSource: transfer set-up, image information and the memory, native and file transfers.
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/twaindsm/CapabilityContainer.h"
+#include "platform/twaindsm/DataSource.h"
 #include "platform/twaindsm/TransferImage.h"
-#include "platform/twaindsm/TwainExtras.h"
-#include "platform/twaindsm/TwainSource.h"
 #include "platform/win/GlobalMemory.h"
 
 namespace brevanto::twaindsm {
 
 // ---- transfer set-up ----------------------------------------------------------------------
 
-std::uint32_t TwainSource::preferredStripSize() const {
+std::uint32_t DataSource::preferredStripSize() const {
     if (options_.stripSize > 0) return options_.stripSize;
-    const auto row = static_cast<std::uint32_t>(device_->pageGeometry().rowBytes);
+    const ImageGeometry geometry = reader_ ? reader_->geometry() : device_->pageGeometry();
+    const auto row = static_cast<std::uint32_t>(geometry.rowBytes);
     return 7 * row + row / 2 + 1;
 }
 
-TwainSource::Reply TwainSource::setupMemoryTransfer(TW_UINT16, TW_MEMREF data) {
+DataSource::Reply DataSource::setupMemoryTransfer(TW_UINT16, TW_MEMREF data) {
     auto* setup = static_cast<TW_SETUPMEMXFER*>(data);
     const std::uint32_t preferred = preferredStripSize();
     setup->MinBufSize = 1;
@@ -31,7 +31,7 @@ TwainSource::Reply TwainSource::setupMemoryTransfer(TW_UINT16, TW_MEMREF data) {
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
-std::string TwainSource::defaultTransferFile() const {
+std::string DataSource::defaultTransferFile() const {
     if (!options_.transferFile.empty()) return options_.transferFile;
     std::error_code error;
     std::filesystem::path folder = std::filesystem::temp_directory_path(error);
@@ -39,7 +39,7 @@ std::string TwainSource::defaultTransferFile() const {
     return (folder / ("brevanto-twain-" + std::to_string(identity_.Id) + ".bmp")).string();
 }
 
-TwainSource::Reply TwainSource::setupFileTransfer(TW_UINT16 msg, TW_MEMREF data) {
+DataSource::Reply DataSource::setupFileTransfer(TW_UINT16 msg, TW_MEMREF data) {
     auto* setup = static_cast<TW_SETUPFILEXFER*>(data);
     if (msg == MSG_SET) {
         const void* end = std::memchr(setup->FileName, 0, sizeof setup->FileName);
@@ -57,13 +57,14 @@ TwainSource::Reply TwainSource::setupFileTransfer(TW_UINT16 msg, TW_MEMREF data)
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
-PageReader& TwainSource::currentSheet() {
+PageReader& DataSource::currentSheet() {
     if (!reader_) reader_ = device_->feedSheet(sheet_);
     return *reader_;
 }
 
-TwainSource::Reply TwainSource::imageInfo(TW_UINT16, TW_MEMREF data) {
-    if (emptyFeeder_) return {TWRC_FAILURE, kTwccNoMedia};
+DataSource::Reply DataSource::imageInfo(TW_UINT16, TW_MEMREF data) {
+    if (emptyFeeder_) return {TWRC_FAILURE, TWCC_NOMEDIA};
+    if (const auto failure = currentSheet().failure()) return failedSheet(*failure);
     auto* info = static_cast<TW_IMAGEINFO*>(data);
     const ImageGeometry& g = currentSheet().geometry();
     std::memset(info, 0, sizeof *info);
@@ -83,7 +84,7 @@ TwainSource::Reply TwainSource::imageInfo(TW_UINT16, TW_MEMREF data) {
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
-TwainSource::Reply TwainSource::palette(TW_UINT16, TW_MEMREF data) {
+DataSource::Reply DataSource::palette(TW_UINT16, TW_MEMREF data) {
     // During a transfer the palette of the sheet being scanned, before it the one a scan
     // would have now.
     const std::vector<Rgb> colors = reader_ ? reader_->palette() : device_->palette();
@@ -93,7 +94,7 @@ TwainSource::Reply TwainSource::palette(TW_UINT16, TW_MEMREF data) {
     auto* palette = static_cast<TW_PALETTE8*>(data);
     std::memset(palette, 0, sizeof *palette);
     palette->NumColors = static_cast<TW_UINT16>(std::min<std::size_t>(colors.size(), 256));
-    palette->PaletteType = pixelType == TWPT_GRAY ? kTwpaGray : kTwpaRgb;
+    palette->PaletteType = pixelType == TWPT_GRAY ? TWPA_GRAY : TWPA_RGB;
     for (std::size_t i = 0; i < palette->NumColors; ++i)
         palette->Colors[i] = {static_cast<TW_UINT8>(i), colors[i].red, colors[i].green,
                               colors[i].blue};
@@ -102,8 +103,8 @@ TwainSource::Reply TwainSource::palette(TW_UINT16, TW_MEMREF data) {
 
 // ---- transfers ----------------------------------------------------------------------------
 
-TwainSource::Reply TwainSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
-    if (emptyFeeder_) return {TWRC_FAILURE, kTwccNoMedia};
+DataSource::Reply DataSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
+    if (emptyFeeder_) return {TWRC_FAILURE, TWCC_NOMEDIA};
     if (state_ == 7 && transfer_ != Transfer::Running) return {TWRC_FAILURE, TWCC_SEQERROR};
     auto* strip = static_cast<TW_IMAGEMEMXFER*>(data);
     const bool byHandle = (strip->Memory.Flags & TWMF_HANDLE) != 0;
@@ -116,6 +117,10 @@ TwainSource::Reply TwainSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
         return {TWRC_FAILURE, TWCC_BADVALUE};
     }
     PageReader& sheet = currentSheet();
+    if (const auto failure = sheet.failure()) {
+        if (byHandle) win::GlobalUnlock(strip->Memory.TheMem);
+        return failedSheet(*failure);
+    }
     if (state_ == 6) {
         state_ = 7;
         transfer_ = Transfer::Running;
@@ -145,24 +150,44 @@ TwainSource::Reply TwainSource::memoryTransfer(TW_UINT16, TW_MEMREF data) {
         case ReadOutcome::Jammed:
             transfer_ = Transfer::Jammed;
             feederStopped_ = true;
-            return {TWRC_FAILURE, kTwccPaperJam};
+            return {TWRC_FAILURE, TWCC_PAPERJAM};
         case ReadOutcome::Cancelled:
             transfer_ = Transfer::Cancelled;
             return {TWRC_CANCEL, TWCC_SUCCESS};
+        case ReadOutcome::Failed:
+            transfer_ = Transfer::Jammed;
+            return {TWRC_FAILURE, result.condition};
     }
     return {TWRC_FAILURE, TWCC_BUMMER};
 }
 
-void TwainSource::dropSheet() {
+DataSource::Reply DataSource::failedSheet(const ReadResult& result) {
+    switch (result.outcome) {
+        case ReadOutcome::Cancelled:
+            // As after a cancel in the middle of a transfer: the application disables next.
+            state_ = 7;
+            transfer_ = Transfer::Cancelled;
+            return {TWRC_CANCEL, TWCC_SUCCESS};
+        case ReadOutcome::Jammed:
+            feederStopped_ = true;
+            return {TWRC_FAILURE, TWCC_PAPERJAM};
+        default:
+            return {TWRC_FAILURE,
+                    result.condition == TWCC_SUCCESS ? TWCC_BUMMER : result.condition};
+    }
+}
+
+void DataSource::dropSheet() {
     reader_.reset();
     sheetBytes_.clear();
     sheetRead_ = false;
 }
 
-ReadOutcome TwainSource::readWholeSheet() {
+ReadResult DataSource::readWholeSheet() {
     // A sheet read once is kept, so that a transfer that failed afterwards can be retried.
-    if (sheetRead_) return ReadOutcome::Done;
+    if (sheetRead_) return {0, ReadOutcome::Done};
     PageReader& sheet = currentSheet();
+    if (const auto failure = sheet.failure()) return *failure;
     const std::size_t total = sheet.geometry().imageBytes();
     const std::size_t chunk = std::max<std::uint32_t>(preferredStripSize(), 1);
     sheetBytes_.assign(total, 0);
@@ -171,33 +196,26 @@ ReadOutcome TwainSource::readWholeSheet() {
         const ReadResult result =
             sheet.read(sheetBytes_.data() + done, std::min(chunk, total - done));
         done += result.bytes;
-        if (result.outcome == ReadOutcome::Jammed || result.outcome == ReadOutcome::Cancelled) {
+        if (result.outcome == ReadOutcome::Jammed || result.outcome == ReadOutcome::Cancelled ||
+            result.outcome == ReadOutcome::Failed) {
             sheetBytes_.clear();
-            return result.outcome;
+            return result;
         }
         if (result.outcome == ReadOutcome::Done || done >= total) break;
     }
     sheetRead_ = true;
-    return ReadOutcome::Done;
+    return {0, ReadOutcome::Done};
 }
 
-std::optional<TwainSource::Reply> TwainSource::readSheetForWholeTransfer() {
-    if (emptyFeeder_) return Reply{TWRC_FAILURE, kTwccNoMedia};
-    if (feederStopped_) return Reply{TWRC_FAILURE, kTwccPaperJam};
-    switch (readWholeSheet()) {
-        case ReadOutcome::Jammed:
-            feederStopped_ = true;
-            return Reply{TWRC_FAILURE, kTwccPaperJam};
-        case ReadOutcome::Cancelled:
-            state_ = 7;
-            transfer_ = Transfer::Cancelled;
-            return Reply{TWRC_CANCEL, TWCC_SUCCESS};
-        default:
-            return std::nullopt;
-    }
+std::optional<DataSource::Reply> DataSource::readSheetForWholeTransfer() {
+    if (emptyFeeder_) return Reply{TWRC_FAILURE, TWCC_NOMEDIA};
+    if (feederStopped_) return Reply{TWRC_FAILURE, TWCC_PAPERJAM};
+    const ReadResult result = readWholeSheet();
+    if (result.outcome == ReadOutcome::Done) return std::nullopt;
+    return failedSheet(result);
 }
 
-TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
+DataSource::Reply DataSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
     if (auto ended = readSheetForWholeTransfer()) return *ended;
     const graphics::Bitmap bitmap =
         TransferImage::toBitmap(reader_->geometry(), reader_->palette(), sheetBytes_.data());
@@ -209,12 +227,12 @@ TwainSource::Reply TwainSource::nativeTransfer(TW_UINT16, TW_MEMREF data) {
     return {TWRC_XFERDONE, TWCC_SUCCESS};
 }
 
-TwainSource::Reply TwainSource::fileTransfer(TW_UINT16, TW_MEMREF) {
+DataSource::Reply DataSource::fileTransfer(TW_UINT16, TW_MEMREF) {
     if (auto ended = readSheetForWholeTransfer()) return *ended;
     const graphics::Bitmap bitmap =
         TransferImage::toBitmap(reader_->geometry(), reader_->palette(), sheetBytes_.data());
     if (!TransferImage::writeBmpFile(bitmap, transferFile_))
-        return {TWRC_FAILURE, kTwccFileWriteError};
+        return {TWRC_FAILURE, TWCC_FILEWRITEERROR};
     state_ = 7;
     transfer_ = Transfer::Complete;
     return {TWRC_XFERDONE, TWCC_SUCCESS};

@@ -1,4 +1,4 @@
-#include "platform/twaindsm/TwainSource.h"
+#include "platform/twaindsm/DataSource.h"
 
 #include <algorithm>
 #include <new>
@@ -9,30 +9,34 @@
 
 namespace brevanto::twaindsm {
 
-TwainSource::TwainSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice> device,
-                         Options options)
+DataSource::DataSource(const TW_IDENTITY& identity, std::unique_ptr<ImageDevice> device,
+                       Options options)
     : identity_(identity), device_(std::move(device)), options_(std::move(options)) {}
 
-TwainSource::~TwainSource() = default;
+DataSource::~DataSource() = default;
 
-void TwainSource::open() {
+TW_UINT16 DataSource::open() {
     close();
-    device_->reset();
+    if (const TW_UINT16 refused = device_->open(); refused != TWCC_SUCCESS) return refused;
     transferMechanism_ = TWSX_NATIVE;
     transferFile_ = defaultTransferFile();
     condition_ = TWCC_SUCCESS;
     state_ = 4;
+    return TWCC_SUCCESS;
 }
 
-void TwainSource::close() {
+void DataSource::close() {
     disable();
+    if (state_ >= 4) device_->close();
     state_ = 3;
     parent_ = nullptr;
 }
 
-void TwainSource::disable() {
+void DataSource::disable() {
     dialog_.reset();
     posted_.clear();
+    if (device_->readsAhead()) device_->stopReading();
+    reading_ = false;
     dropSheet();
     pending_ = 0;
     transfer_ = Transfer::Idle;
@@ -41,7 +45,7 @@ void TwainSource::disable() {
     if (state_ > 4) state_ = 4;
 }
 
-TW_UINT16 TwainSource::handle(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+TW_UINT16 DataSource::handle(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
     Reply reply{TWRC_FAILURE, TWCC_BUMMER};
     try {
         reply = dispatch(dg, dat, msg, data);
@@ -55,36 +59,35 @@ TW_UINT16 TwainSource::handle(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEM
     return reply.rc;
 }
 
-const std::vector<TwainSource::Triplet>& TwainSource::triplets() {
+const std::vector<DataSource::Triplet>& DataSource::triplets() {
     static const std::vector<Triplet> table = {
         {DG_CONTROL, DAT_STATUS, MSG_GET, 4, 7, nullptr},
-        {DG_CONTROL, DAT_CAPABILITY, MSG_GET, 4, 7, &TwainSource::capability},
-        {DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, 4, 7, &TwainSource::capability},
-        {DG_CONTROL, DAT_CAPABILITY, MSG_GETDEFAULT, 4, 7, &TwainSource::capability},
-        {DG_CONTROL, DAT_CAPABILITY, MSG_RESET, 4, 4, &TwainSource::capability},
-        {DG_CONTROL, DAT_CAPABILITY, MSG_SET, 4, 4, &TwainSource::capability},
-        {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, 4, 4, &TwainSource::userInterface},
-        {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, 5, 7, &TwainSource::userInterface},
-        {DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, 5, 7, &TwainSource::processEvent},
-        {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, 4, 7, &TwainSource::pendingTransfers},
-        {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, 6, 7, &TwainSource::pendingTransfers},
-        {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, 6, 6, &TwainSource::pendingTransfers},
-        {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, 4, 6, &TwainSource::setupMemoryTransfer},
-        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, 4, 6, &TwainSource::setupFileTransfer},
-        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, 4, 6, &TwainSource::setupFileTransfer},
-        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, 4, 6, &TwainSource::setupFileTransfer},
-        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_RESET, 4, 4, &TwainSource::setupFileTransfer},
-        {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, 6, 7, &TwainSource::imageInfo},
-        {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, 6, 7, &TwainSource::memoryTransfer},
-        {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, 6, 6, &TwainSource::nativeTransfer},
-        {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, 6, 6, &TwainSource::fileTransfer},
-        {DG_IMAGE, DAT_PALETTE8, MSG_GET, 4, 7, &TwainSource::palette},
+        {DG_CONTROL, DAT_CAPABILITY, MSG_GET, 4, 7, &DataSource::capability},
+        {DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, 4, 7, &DataSource::capability},
+        {DG_CONTROL, DAT_CAPABILITY, MSG_GETDEFAULT, 4, 7, &DataSource::capability},
+        {DG_CONTROL, DAT_CAPABILITY, MSG_RESET, 4, 4, &DataSource::capability},
+        {DG_CONTROL, DAT_CAPABILITY, MSG_SET, 4, 4, &DataSource::capability},
+        {DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, 4, 4, &DataSource::userInterface},
+        {DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, 5, 7, &DataSource::userInterface},
+        {DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, 5, 7, &DataSource::processEvent},
+        {DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, 4, 7, &DataSource::pendingTransfers},
+        {DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, 6, 7, &DataSource::pendingTransfers},
+        {DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, 6, 6, &DataSource::pendingTransfers},
+        {DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, 4, 6, &DataSource::setupMemoryTransfer},
+        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, 4, 6, &DataSource::setupFileTransfer},
+        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_GETDEFAULT, 4, 6, &DataSource::setupFileTransfer},
+        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, 4, 6, &DataSource::setupFileTransfer},
+        {DG_CONTROL, DAT_SETUPFILEXFER, MSG_RESET, 4, 4, &DataSource::setupFileTransfer},
+        {DG_IMAGE, DAT_IMAGEINFO, MSG_GET, 6, 7, &DataSource::imageInfo},
+        {DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, 6, 7, &DataSource::memoryTransfer},
+        {DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, 6, 6, &DataSource::nativeTransfer},
+        {DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, 6, 6, &DataSource::fileTransfer},
+        {DG_IMAGE, DAT_PALETTE8, MSG_GET, 4, 7, &DataSource::palette},
     };
     return table;
 }
 
-TwainSource::Reply TwainSource::dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
-                                         TW_MEMREF data) {
+DataSource::Reply DataSource::dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
     const Triplet* found = nullptr;
     for (const Triplet& t : triplets())
         if (t.dg == dg && t.dat == dat && t.msg == msg) found = &t;
@@ -104,7 +107,7 @@ TwainSource::Reply TwainSource::dispatch(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 
 
 // ---- enabling, requests and events --------------------------------------------------------
 
-TwainSource::Reply TwainSource::userInterface(TW_UINT16 msg, TW_MEMREF data) {
+DataSource::Reply DataSource::userInterface(TW_UINT16 msg, TW_MEMREF data) {
     auto* ui = static_cast<TW_USERINTERFACE*>(data);
     if (msg == MSG_DISABLEDS) {
         // A transfer the user cancelled may be left without MSG_ENDXFER; everything else
@@ -122,16 +125,25 @@ TwainSource::Reply TwainSource::userInterface(TW_UINT16 msg, TW_MEMREF data) {
     parent_ = parent;
     state_ = 5;
     if (showUi && ScanDialog::guiAvailable())
-        dialog_ = std::make_unique<ScanDialog>(
-            *device_, ui->ModalUI != 0,
-            ScanDialog::Actions{[this] { startScan(); }, [this] { requestClose(); }});
+        dialog_ = device_->openDialog(
+            ui->ModalUI != 0,
+            SourceDialog::Actions{[this] { startScan(); }, [this] { requestClose(); }});
     // Without a user interface a source starts scanning at once.
     if (!showUi || options_.autoScan) startScan();
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
-void TwainSource::startScan() {
+void DataSource::startScan() {
     if (state_ != 5) return;
+    if (device_->readsAhead()) {
+        // The sheet is read on the device's own thread; the application hears of it only once
+        // it is complete, so the transfer never waits on the scanner.
+        if (reading_) return;
+        reading_ = true;
+        if (dialog_) dialog_->setBusy(true);
+        device_->startReading([this] { firstSheetRead(); });
+        return;
+    }
     const int sheets = device_->parameters().sheets;
     emptyFeeder_ = sheets <= 0;
     feederStopped_ = false;
@@ -144,16 +156,31 @@ void TwainSource::startScan() {
     post(MSG_XFERREADY);
 }
 
-void TwainSource::requestClose() {
+void DataSource::firstSheetRead() {
+    if (state_ != 5 || !reading_) return;
+    reading_ = false;
+    pending_ = device_->sheetsReady();
+    if (pending_ == 0) {
+        backToEnabled();
+        return;
+    }
+    sheet_ = 1;
+    dropSheet();
+    transfer_ = Transfer::Idle;
+    state_ = 6;
+    post(MSG_XFERREADY);
+}
+
+void DataSource::requestClose() {
     if (state_ == 5) post(MSG_CLOSEDSREQ);
 }
 
-void TwainSource::post(TW_UINT16 request) {
+void DataSource::post(TW_UINT16 request) {
     const win::LPARAM serial = nextSerial_++;
     if (win::PostMessage(parent_, kRequestMessage, identity_.Id, serial)) posted_[serial] = request;
 }
 
-TwainSource::Reply TwainSource::processEvent(TW_UINT16, TW_MEMREF data) {
+DataSource::Reply DataSource::processEvent(TW_UINT16, TW_MEMREF data) {
     auto* event = static_cast<TW_EVENT*>(data);
     event->TWMessage = MSG_NULL;
     const auto* message = static_cast<const win::MSG*>(event->pEvent);
@@ -173,7 +200,7 @@ TwainSource::Reply TwainSource::processEvent(TW_UINT16, TW_MEMREF data) {
 
 // ---- pending transfers --------------------------------------------------------------------
 
-TwainSource::Reply TwainSource::pendingTransfers(TW_UINT16 msg, TW_MEMREF data) {
+DataSource::Reply DataSource::pendingTransfers(TW_UINT16 msg, TW_MEMREF data) {
     auto* pending = static_cast<TW_PENDINGXFERS*>(data);
     if (msg == MSG_ENDXFER) {
         endSheet();
@@ -186,22 +213,26 @@ TwainSource::Reply TwainSource::pendingTransfers(TW_UINT16 msg, TW_MEMREF data) 
     return {TWRC_SUCCESS, TWCC_SUCCESS};
 }
 
-void TwainSource::endSheet() {
+void DataSource::endSheet() {
     dropSheet();
     transfer_ = Transfer::Idle;
     // A jam stops the feeder, and an empty feeder had nothing to give.
-    if (feederStopped_ || emptyFeeder_)
+    if (device_->readsAhead())
+        pending_ = device_->sheetsReady();
+    else if (feederStopped_ || emptyFeeder_)
         pending_ = 0;
     else
         --pending_;
     ++sheet_;
-    if (pending_ > 0)
+    if (pending_ != 0)
         state_ = 6;
     else
         backToEnabled();
 }
 
-void TwainSource::backToEnabled() {
+void DataSource::backToEnabled() {
+    if (device_->readsAhead()) device_->stopReading();
+    reading_ = false;
     dropSheet();
     transfer_ = Transfer::Idle;
     emptyFeeder_ = false;
