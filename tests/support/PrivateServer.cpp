@@ -11,7 +11,11 @@ PrivateServer::PrivateServer(std::string options) : options_(std::move(options))
         throw std::runtime_error("cannot make a folder for a private server");
     folder_ = pattern;
     socket_ = folder_ + "/mysqld.sock";
-    if (!run("start", "beleza")) throw std::runtime_error("the private server did not start");
+    if (!run("start", "beleza")) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+        throw std::runtime_error("the private server did not start");
+    }
 }
 
 PrivateServer::~PrivateServer() {
