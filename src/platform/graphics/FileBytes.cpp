@@ -24,9 +24,8 @@ std::string createError(const std::filesystem::path& path, const std::string& re
     return "Cannot create file \"" + path.string() + "\". " + reason;
 }
 
-// Makes the pages of a fresh block present in one call instead of one fault per page, which is
-// most of what reading a large file into new memory costs. Only a hint: the block's contents
-// stay as they are, and a kernel without it changes nothing.
+}  // namespace
+
 void prefault(void* block, std::size_t size) {
 #ifdef MADV_POPULATE_WRITE
     const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
@@ -38,8 +37,6 @@ void prefault(void* block, std::size_t size) {
     (void)size;
 #endif
 }
-
-}  // namespace
 
 FileDescriptor openForReading(const std::filesystem::path& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -22,6 +22,11 @@ FileDescriptor openForReading(const std::filesystem::path& path);
 std::vector<std::uint8_t> readOpenFile(const FileDescriptor& fd, const std::filesystem::path& path,
                                        std::size_t maxSize);
 
+// Makes the pages of a fresh block present in one call instead of one fault per page, which is
+// most of what reading a large file into new memory costs. Only a hint: the block's contents
+// stay as they are, and a kernel without it changes nothing.
+void prefault(void* block, std::size_t size);
+
 // The text of EFOpenError: Cannot open file "<path>". <reason>
 std::string openError(const std::filesystem::path& path, const std::string& reason);
 

@@ -27,6 +27,7 @@ class ScratchBlock {
         constexpr std::size_t kStep = std::size_t{256} << 10;  // fewer regrowths as pages vary
         if (size > kKeptBytes) {
             own_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+            prefault(own_.get(), size);
             data_ = own_.get();
             return;
         }
@@ -36,6 +37,7 @@ class ScratchBlock {
             kept.reset();
             keptSize = (size + kStep - 1) / kStep * kStep;
             kept = std::make_unique_for_overwrite<std::uint8_t[]>(keptSize);
+            prefault(kept.get(), keptSize);
         }
         data_ = kept.get();
     }
