@@ -4,4 +4,4 @@ TPdfBinary::TPdfBinary() : data_(std::make_unique<TMemoryStream>()) {}
 
 TPdfBinary::~TPdfBinary() = default;
 
-void TPdfBinary::WriteValue(TStream& stream) { stream.Write(data_->Bytes().data(), data_->Size()); }
+void TPdfBinary::WriteValue(TStream& stream) { data_->WriteTo(stream); }

@@ -14,9 +14,13 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::ConvertGraphic(const Graphic& graphic)
     if (jpeg == nullptr) throw EPdfInvalidValue("only jpeg image is allowed.");
 
     auto image = std::make_unique<TPdfImage>(nullptr);
-    // The file's own bytes, first to last, shared with the picture rather than copied; only a
-    // picture holding pixels alone is encoded.
-    image->Data().Share(jpeg->sharedData());
+    // The file's own bytes, first to last, shared with the picture rather than copied; left in
+    // the file while the picture has them only there, so writing the document has them copied
+    // from it. Only a picture holding pixels alone is encoded.
+    if (auto file = jpeg->sharedFile())
+        image->Data().ShareFile(std::move(file));
+    else
+        image->Data().Share(jpeg->sharedData());
 
     // Grey and CMYK streams get their own device space; three components, and the odd counts no
     // device space fits, stay RGB.

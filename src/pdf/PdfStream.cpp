@@ -20,6 +20,6 @@ void TPdfStream::WriteValue(TStream& stream) {
     if (length) length->SetValue(static_cast<std::int32_t>(data_->Size()));
     dictionary_->WriteTo(stream);
     stream.WriteText("\r\nstream\r\n");
-    stream.Write(data_->Bytes().data(), data_->Size());
+    data_->WriteTo(stream);
     stream.WriteText("\nendstream");
 }

@@ -14,40 +14,18 @@
 
 namespace brevanto::graphics {
 
-namespace {
-
-// Closes a descriptor on every path out of a scope.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports whether the close succeeded (write errors can surface here).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
-
 std::string openError(const std::filesystem::path& path, const std::string& reason) {
     return "Cannot open file \"" + path.string() + "\". " + reason;
 }
+
+namespace {
 
 std::string createError(const std::filesystem::path& path, const std::string& reason) {
     return "Cannot create file \"" + path.string() + "\". " + reason;
 }
 
-// Makes the pages of a fresh block present in one call instead of one fault per page, which is
-// most of what reading a large file into new memory costs. Only a hint: the block's contents
-// stay as they are, and a kernel without it changes nothing.
+}  // namespace
+
 void prefault(void* block, std::size_t size) {
 #ifdef MADV_POPULATE_WRITE
     const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
@@ -60,11 +38,18 @@ void prefault(void* block, std::size_t size) {
 #endif
 }
 
-}  // namespace
+FileDescriptor openForReading(const std::filesystem::path& path) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) throw EFOpenError(openError(path, std::strerror(errno)));
+    return fd;
+}
 
 std::vector<std::uint8_t> readFileBytes(const std::filesystem::path& path, std::size_t maxSize) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) throw EFOpenError(openError(path, std::strerror(errno)));
+    return readOpenFile(openForReading(path), path, maxSize);
+}
+
+std::vector<std::uint8_t> readOpenFile(const FileDescriptor& fd, const std::filesystem::path& path,
+                                       std::size_t maxSize) {
     // The size the file says it has is read straight into place; a file that is shorter, or
     // longer (still growing, or a file whose size is not known ahead), is read as it is.
     std::vector<std::uint8_t> data;

@@ -5,18 +5,12 @@
 
 namespace brevanto::graphics {
 
-namespace {
-// No picture we handle comes near this; it bounds what a stray huge file can cost.
-constexpr std::size_t kMaxFileBytes = Bitmap::kMaxPixelBytes + (std::size_t{1} << 20);
-}  // namespace
-
 Graphic::~Graphic() = default;
 
-void Graphic::loadFromFile(const std::filesystem::path& path) {
-    loadFromFileBytes(readFileBytes(path, kMaxFileBytes));
-}
+std::size_t Graphic::maxFileBytes() { return Bitmap::kMaxPixelBytes + (std::size_t{1} << 20); }
 
-void Graphic::loadFromFileBytes(std::vector<std::uint8_t>&& data) {
+void Graphic::loadFromFile(const std::filesystem::path& path) {
+    const std::vector<std::uint8_t> data = readFileBytes(path, maxFileBytes());
     loadFromBytes(data.data(), data.size());
 }
 

@@ -11,7 +11,8 @@ namespace brevanto::graphics {
 class Bitmap;
 
 // The common base of the pictures a Picture can hold (Bitmap, JpegImage). A graphic owns its
-// pixels or compressed bytes outright; copies are deep. Loading is all-or-nothing: when it
+// pixels or compressed bytes outright (a JpegImage loaded from a file may leave its bytes in the
+// file, see JpegImage); copies are deep. Loading is all-or-nothing: when it
 // throws, the graphic is unchanged.
 class Graphic {
   public:
@@ -26,9 +27,9 @@ class Graphic {
     virtual void loadFromBytes(const std::uint8_t* data, std::size_t size) = 0;
     virtual std::vector<std::uint8_t> saveToBytes() const = 0;
 
-    // Reads the whole file, then loads its bytes (see loadFromFileBytes). Throws EFOpenError
-    // when it cannot be read.
-    void loadFromFile(const std::filesystem::path& path);
+    // Reads the whole file, then loads its bytes as loadFromBytes does (a JpegImage leaves them
+    // in the file instead). Throws EFOpenError when it cannot be read.
+    virtual void loadFromFile(const std::filesystem::path& path);
     // Writes saveToBytes() to a temporary file beside the target and renames it into place, so
     // a failure leaves no partial file. Throws EFCreateError.
     void saveToFile(const std::filesystem::path& path) const;
@@ -38,9 +39,9 @@ class Graphic {
     virtual void assignTo(Bitmap& target) const = 0;
 
   protected:
-    // loadFromFile's second half, given the bytes it read: loadFromBytes, unless a graphic that
-    // keeps its file's bytes takes the vector over instead of copying it.
-    virtual void loadFromFileBytes(std::vector<std::uint8_t>&& data);
+    // The largest file loadFromFile reads: no picture we handle comes near it, and it bounds
+    // what a stray huge file can cost.
+    static std::size_t maxFileBytes();
 
     Graphic() = default;
     Graphic(const Graphic&) = default;

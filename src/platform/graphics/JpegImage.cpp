@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/graphics/FileBytes.h"
+#include "platform/graphics/FileRegion.h"
 #include "platform/graphics/GraphicErrors.h"
 #include "platform/graphics/JpegCodec.h"
 #include "platform/graphics/JpegStructure.h"
@@ -15,6 +17,40 @@ const std::vector<std::uint8_t>& noBytes() {
     return empty;
 }
 
+// Room to hold a whole file for checking or decoding, one block per thread reused by every
+// load: fresh memory for each page would cost more than reading the page. Blocks above
+// kKeptBytes are given back after use. One at a time per thread.
+class ScratchBlock {
+  public:
+    explicit ScratchBlock(std::size_t size) {
+        constexpr std::size_t kKeptBytes = std::size_t{32} << 20;
+        constexpr std::size_t kStep = std::size_t{256} << 10;  // fewer regrowths as pages vary
+        if (size > kKeptBytes) {
+            own_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+            prefault(own_.get(), size);
+            data_ = own_.get();
+            return;
+        }
+        thread_local std::unique_ptr<std::uint8_t[]> kept;
+        thread_local std::size_t keptSize = 0;
+        if (keptSize < size) {
+            kept.reset();
+            keptSize = (size + kStep - 1) / kStep * kStep;
+            kept = std::make_unique_for_overwrite<std::uint8_t[]>(keptSize);
+            prefault(kept.get(), keptSize);
+        }
+        data_ = kept.get();
+    }
+    ScratchBlock(const ScratchBlock&) = delete;
+    ScratchBlock& operator=(const ScratchBlock&) = delete;
+
+    std::uint8_t* data() const { return data_; }
+
+  private:
+    std::unique_ptr<std::uint8_t[]> own_;
+    std::uint8_t* data_ = nullptr;
+};
+
 }  // namespace
 
 JpegImage::JpegImage() = default;
@@ -23,6 +59,7 @@ JpegImage::JpegImage(const JpegImage& other)
     : Graphic(other),
       quality_(other.quality_),
       data_(other.data_),
+      file_(other.file_),
       width_(other.width_),
       height_(other.height_),
       components_(other.components_),
@@ -52,6 +89,11 @@ std::unique_ptr<Graphic> JpegImage::clone() const { return std::make_unique<Jpeg
 
 void JpegImage::take(std::vector<std::uint8_t>&& bytes, const JpegStructure& s) const {
     data_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+    file_.reset();
+    setHeader(s);
+}
+
+void JpegImage::setHeader(const JpegStructure& s) const {
     width_ = s.width;
     height_ = s.height;
     components_ = s.components;
@@ -65,14 +107,31 @@ void JpegImage::loadFromBytes(const std::uint8_t* data, std::size_t size) {
     pixels_.reset();
 }
 
-void JpegImage::loadFromFileBytes(std::vector<std::uint8_t>&& data) {
-    const JpegStructure s = inspectJpeg(data.data(), data.size());
-    take(std::move(data), s);
+void JpegImage::loadFromFile(const std::filesystem::path& path) {
+    FileDescriptor fd = openForReading(path);
+    std::shared_ptr<const FileRegion> file = FileRegion::adopt(fd, path, maxFileBytes());
+    if (file == nullptr) {
+        std::vector<std::uint8_t> bytes = readOpenFile(fd, path, maxFileBytes());
+        const JpegStructure s = inspectJpeg(bytes.data(), bytes.size());
+        take(std::move(bytes), s);
+        pixels_.reset();
+        return;
+    }
+    // The same check on the same bytes as a load from memory, read into memory reused for
+    // every page instead of memory of the page's own.
+    const ScratchBlock block(file->size());
+    file->read(block.data());
+    const JpegStructure s = inspectJpeg(block.data(), file->size());
+    data_.reset();
+    file_ = std::move(file);
+    setHeader(s);
     pixels_.reset();
 }
 
 std::vector<std::uint8_t> JpegImage::saveToBytes() const {
     if (empty()) throw EInvalidGraphicOperation("An empty JPEG picture cannot be saved");
+    // A copy either way: read straight into it rather than keep the bytes here as well.
+    if (data_ == nullptr && file_ != nullptr) return file_->read();
     return data();
 }
 
@@ -81,8 +140,13 @@ void JpegImage::assignTo(Bitmap& target) const {
         target = *pixels_;
     } else if (!hasBytes()) {
         target = Bitmap();
-    } else {
+    } else if (data_ != nullptr) {
         target = decodeJpeg(data_->data(), data_->size());
+    } else {
+        // Shown pages are decoded once; the bytes need not stay in memory for that.
+        const ScratchBlock block(file_->size());
+        file_->read(block.data());
+        target = decodeJpeg(block.data(), file_->size());
     }
 }
 
@@ -99,6 +163,7 @@ void JpegImage::assign(const Graphic& source) {
     }
     pixels_ = std::move(pixels);
     data_.reset();
+    file_.reset();
     width_ = height_ = components_ = 0;
     progressive_ = false;
     adobe_ = false;
@@ -106,12 +171,24 @@ void JpegImage::assign(const Graphic& source) {
 
 const std::vector<std::uint8_t>& JpegImage::data() const {
     compressIfNeeded();
-    return hasBytes() ? *data_ : noBytes();
+    materialize();
+    return data_ != nullptr ? *data_ : noBytes();
 }
 
 std::shared_ptr<const std::vector<std::uint8_t>> JpegImage::sharedData() const {
     compressIfNeeded();
-    return hasBytes() ? data_ : std::make_shared<const std::vector<std::uint8_t>>();
+    materialize();
+    return data_ != nullptr ? data_ : std::make_shared<const std::vector<std::uint8_t>>();
+}
+
+std::shared_ptr<const FileRegion> JpegImage::sharedFile() const {
+    return data_ == nullptr ? file_ : nullptr;
+}
+
+void JpegImage::materialize() const {
+    if (data_ != nullptr || file_ == nullptr) return;
+    data_ = std::make_shared<const std::vector<std::uint8_t>>(file_->read());
+    file_.reset();
 }
 
 void JpegImage::compress() { compressIfNeeded(); }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -11,6 +12,7 @@
 
 namespace brevanto::graphics {
 
+class FileRegion;
 struct JpegStructure;
 
 // A JPEG picture. Loaded from a file or bytes, it keeps exactly those compressed bytes and
@@ -20,6 +22,12 @@ struct JpegStructure;
 // compressionQuality()) the first time its bytes are needed. It owns the pixel copy; the
 // compressed bytes are never changed once held, so copies of the picture, and whoever asks for
 // sharedData(), share them instead of copying them.
+//
+// Loaded from a regular file, it checks the file's bytes as loadFromBytes does but leaves them
+// in the file: it keeps the open file (a FileRegion, shared by its copies) and reads the bytes
+// again, checking the file is unchanged, when they are asked for (data(), sharedData(),
+// saveToBytes(), decoding). A document can then have the file system copy them (sharedFile()),
+// and a page costs no memory of its own until then.
 class JpegImage final : public Graphic {
   public:
     static constexpr int kDefaultQuality = 90;
@@ -39,6 +47,10 @@ class JpegImage final : public Graphic {
     // Takes a JPEG stream after checking its marker structure (EJPEG when it is not a whole,
     // well-formed stream); the bytes are kept as given.
     void loadFromBytes(const std::uint8_t* data, std::size_t size) override;
+    // The same check on the file's bytes, which stay in the file (see above); pipes, devices and
+    // files past FileRegion::kMaxOpen open ones are held in memory. EFOpenError when the file
+    // cannot be read, or, later, when it is no longer the file loaded.
+    void loadFromFile(const std::filesystem::path& path) override;
     // The compressed bytes (see data()); EInvalidGraphicOperation when empty.
     std::vector<std::uint8_t> saveToBytes() const override;
     // Decodes into target (8-bit grey for one-component JPEGs, otherwise 24-bit).
@@ -54,6 +66,9 @@ class JpegImage final : public Graphic {
     // The same bytes, shared: they stay alive and unchanged for as long as the caller holds
     // them, whatever happens to this picture.
     std::shared_ptr<const std::vector<std::uint8_t>> sharedData() const;
+    // The file the compressed bytes were loaded from, while they are only there (null once they
+    // are in memory, or for a picture not loaded from a file).
+    std::shared_ptr<const FileRegion> sharedFile() const;
     // Compresses the held pixels now (a no-op when there are bytes already).
     void compress();
 
@@ -67,20 +82,21 @@ class JpegImage final : public Graphic {
     int compressionQuality() const { return quality_; }
     void setCompressionQuality(int quality);
 
-  protected:
-    // Takes the file's bytes over after checking them, without a copy.
-    void loadFromFileBytes(std::vector<std::uint8_t>&& data) override;
-
   private:
     void compressIfNeeded() const;
+    // Reads the bytes of file_ into data_ (which then replaces file_).
+    void materialize() const;
     // Holds bytes that inspectJpeg found to be s.
     void take(std::vector<std::uint8_t>&& bytes, const JpegStructure& s) const;
-    bool hasBytes() const { return data_ != nullptr; }
+    void setHeader(const JpegStructure& s) const;
+    bool hasBytes() const { return data_ != nullptr || file_ != nullptr; }
 
     int quality_ = kDefaultQuality;
     // Compressed stream (null when there is none; never empty when set) and what its header
     // says; filled lazily from pixels_.
     mutable std::shared_ptr<const std::vector<std::uint8_t>> data_;
+    // The checked file the bytes are in while data_ is null.
+    mutable std::shared_ptr<const FileRegion> file_;
     mutable int width_ = 0;
     mutable int height_ = 0;
     mutable int components_ = 0;
