@@ -7,6 +7,7 @@
 #include "MailTestSupport.h"
 #include "platform/outlook/OleException.h"
 #include "platform/outlook/OutlookApplication.h"
+#include "platform/outlook/SmtpDelivery.h"
 
 using namespace outlook;
 namespace fs = std::filesystem;
@@ -207,6 +208,26 @@ TEST(OutlookPickup, AFolderThatCannotTakeTheMessageLeavesNothing) {
     const std::string error = errorOf([&] { item->Send(); });
     EXPECT_NE(error.find("could not be written into " + folder.Path() + "/sent"), std::string::npos)
         << error;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SmtpDelivery, ErrorTextsNeverCarryThePassword) {
+    struct Case {
+        const char* text;
+        const char* secret;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"login failed for pw abc", "abc", "login failed for pw ****"},
+        {"abcabc", "abc", "********"},
+        {"aaaa", "aa", "********"},
+        {"nothing here", "", "nothing here"},
+        {"no secret", "xyz", "no secret"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(WithoutSecret(c.text, c.secret), c.shown) << c.text;
 }
 
 }  // namespace
