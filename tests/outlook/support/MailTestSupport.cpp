@@ -67,26 +67,26 @@ TScopedEnv::~TScopedEnv() {
 
 namespace {
 
+// A self-signed certificate for 127.0.0.1, made by openssl in a folder of its own.
 struct TCertificate {
-    TTempFolder folder;
-    std::string cert;
-    std::string key;
-};
-
-const TCertificate& certificate() {
-    static const TCertificate* made = [] {
-        auto* c = new TCertificate;
-        c->cert = c->folder.Path() + "/cert.pem";
-        c->key = c->folder.Path() + "/key.pem";
+    TCertificate() {
         const std::string command =
             "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 "
             "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,DNS:localhost -keyout '" +
-            c->key + "' -out '" + c->cert + "' >'" + c->folder.Path() + "/openssl.log' 2>&1";
+            key + "' -out '" + cert + "' >'" + folder.Path() + "/openssl.log' 2>&1";
         if (std::system(command.c_str()) != 0)
             throw std::runtime_error("openssl could not make the test certificate");
-        return c;
-    }();
-    return *made;
+    }
+
+    TTempFolder folder;
+    std::string cert = folder.Path() + "/cert.pem";
+    std::string key = folder.Path() + "/key.pem";
+};
+
+// Made once per test process and removed when it ends.
+const TCertificate& certificate() {
+    static const TCertificate made;
+    return made;
 }
 
 }  // namespace
