@@ -28,6 +28,7 @@
 #include "app/PageFiles.h"
 #include "app/PagePreview.h"
 #include "app/TfrmLogin2.h"
+#include "mail/TfrmEnviaEmail.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/locale/LocalClock.h"
 #include "platform/shell/ShellOpen.h"
@@ -426,7 +427,16 @@ void TForm1::btnSAlvarClick() {
 }
 
 // The e-mail composer for the case of the filed-document list's current row.
-void TForm1::EnviarArquivosporEmail1Click() {}
+void TForm1::EnviarArquivosporEmail1Click() {
+    std::optional<std::int64_t> caseNumber;
+    if (qryPDF.Active() && qryPDF.RecNo() >= 0) {
+        const TField& field = qryPDF.FieldByName("codprocesso");
+        if (!field.IsNull()) caseNumber = field.AsLargeInt();
+    }
+    TfrmEnviaEmail composer(*this, mySQLDatabase1, caseNumber, UsuarioLogado(),
+                            QString::fromLatin1(TfrmEnviaEmail::kArquivosZip));
+    composer.exec();
+}
 
 void TForm1::edtPesquisaChange() {
     const Statements statements(mySQLDatabase1);

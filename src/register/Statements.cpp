@@ -8,6 +8,10 @@ const std::string kFiledDocumentsSelect =
     "select cadprocessospdf.*, cadprocessos.cliente as cliente from cadprocessospdf left join "
     "cadprocessos on cadprocessos.CodProcesso=cadprocessospdf.codprocesso";
 
+std::string number(std::optional<std::int64_t> value) {
+    return value ? std::to_string(*value) : std::string();
+}
+
 }  // namespace
 
 std::string Statements::text(std::string_view value) const {
@@ -24,9 +28,8 @@ std::string Statements::FiledDocumentsByClient(std::string_view search) const {
     return kFiledDocumentsSelect + " where cadprocessos.cliente like '%" + text(search) + "%" + "'";
 }
 
-std::string Statements::FiledDocumentsOfCase(std::int64_t caseNumber) {
-    return kFiledDocumentsSelect +
-           " where cadprocessospdf.codprocesso=" + std::to_string(caseNumber);
+std::string Statements::FiledDocumentsOfCase(std::optional<std::int64_t> caseNumber) {
+    return kFiledDocumentsSelect + " where cadprocessospdf.codprocesso=" + number(caseNumber);
 }
 
 std::string Statements::PdfFolder() { return "select dirpdf from cadparametos"; }
@@ -63,9 +66,10 @@ std::string Statements::InsertFiledDocument(std::int64_t caseNumber, std::string
            text(typeCode) + "'" + ")";
 }
 
-std::string Statements::InsertMailedFile(std::int64_t caseNumber, std::string_view filePath) const {
-    return "insert into cadprocessospdf (codprocesso, caminho)  values(" +
-           std::to_string(caseNumber) + ", " + "'" + text(filePath) + "'" + ")";
+std::string Statements::InsertMailedFile(std::optional<std::int64_t> caseNumber,
+                                         std::string_view filePath) const {
+    return "insert into cadprocessospdf (codprocesso, caminho)  values(" + number(caseNumber) +
+           ", " + "'" + text(filePath) + "'" + ")";
 }
 
 std::string Statements::DeleteFiledDocument(std::int64_t codpdf) {

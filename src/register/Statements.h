@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,8 @@ class Statements {
     static std::string AllFiledDocuments();
     // Filed documents whose case's client name is like %search%; "%" and "_" stay wildcards.
     std::string FiledDocumentsByClient(std::string_view search) const;
-    static std::string FiledDocumentsOfCase(std::int64_t caseNumber);
+    // Without a case (no current row) the number is left out and the server refuses the text.
+    static std::string FiledDocumentsOfCase(std::optional<std::int64_t> caseNumber);
 
     static std::string PdfFolder();
     std::string SetPdfFolder(std::string_view folder) const;
@@ -33,7 +35,8 @@ class Statements {
 
     std::string InsertFiledDocument(std::int64_t caseNumber, std::string_view pdfPath,
                                     std::string_view typeCode) const;
-    std::string InsertMailedFile(std::int64_t caseNumber, std::string_view filePath) const;
+    std::string InsertMailedFile(std::optional<std::int64_t> caseNumber,
+                                 std::string_view filePath) const;
     static std::string DeleteFiledDocument(std::int64_t codpdf);
 
     static std::string Office();

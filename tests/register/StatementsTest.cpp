@@ -82,6 +82,13 @@ TEST_F(StatementsTest, TextsAreExact) {
          "values(10,'/pdf//x.pdf','CO')"},
         {s.InsertMailedFile(10, "/home/a.doc"),
          "insert into cadprocessospdf (codprocesso, caminho)  values(10, '/home/a.doc')"},
+        // The composer without a current row sends them without a number.
+        {Statements::FiledDocumentsOfCase(std::nullopt),
+         "select cadprocessospdf.*, cadprocessos.cliente as cliente from cadprocessospdf left "
+         "join cadprocessos on cadprocessos.CodProcesso=cadprocessospdf.codprocesso where "
+         "cadprocessospdf.codprocesso="},
+        {s.InsertMailedFile(std::nullopt, "/home/a.doc"),
+         "insert into cadprocessospdf (codprocesso, caminho)  values(, '/home/a.doc')"},
         {Statements::DeleteFiledDocument(3), "delete from cadprocessospdf where codpdf=3"},
         {Statements::Office(), "select * from cadempresa"},
         {s.LoginPlain("O'Neil", "a\\b"),
