@@ -433,8 +433,7 @@ void TForm1::EnviarArquivosporEmail1Click() {
         const TField& field = qryPDF.FieldByName("codprocesso");
         if (!field.IsNull()) caseNumber = field.AsLargeInt();
     }
-    TfrmEnviaEmail composer(*this, mySQLDatabase1, caseNumber, UsuarioLogado(),
-                            QString::fromLatin1(TfrmEnviaEmail::kArquivosZip));
+    TfrmEnviaEmail composer(*this, mySQLDatabase1, caseNumber, UsuarioLogado(), arquivosZip_);
     composer.exec();
 }
 

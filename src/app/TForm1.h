@@ -70,6 +70,9 @@ class TForm1 final : public QWidget {
 
     const TConfigFolders& Folders() const { return folders_; }
 
+    // The file the office's other software leaves for mailing, removed after every send.
+    void SetArquivosZip(QString path) { arquivosZip_ = std::move(path); }
+
     // The text after the entry's last "|", at most 200 characters: the page's BMP path.
     static QString EntryPath(const QString& entry);
 
@@ -169,6 +172,7 @@ class TForm1 final : public QWidget {
 
     TConfigFolders folders_;
     TCaptureJournal journal_;
+    QString arquivosZip_ = QStringLiteral("/Arquivos.zip");
     std::string usuarioLogado_;
     bool terminated_ = false;
     int exitCode_ = 0;

@@ -18,6 +18,7 @@
 #include "WorkspaceFixture.h"
 #include "app/TForm1.h"
 #include "db/TmySQLQuery.h"
+#include "mail/TfrmEnviaEmail.h"
 #include "platform/ui/DBGrid.h"
 
 namespace fs = std::filesystem;
@@ -138,6 +139,22 @@ TEST_F(ListAndSettingsTest, DoubleClickOpensThePathAsStoredAndTheGridShowsItWhol
     search(QStringLiteral("nobody"));
     form->DBGrid1DblClick();  // an empty list opens nothing
     EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(ListAndSettingsTest, TheMailMenuOpensTheComposerForTheCurrentRowsCase) {
+    selectRowOf("2");
+    form->SetArquivosZip(QString::fromStdString(folder + "/Arquivos.zip"));
+    TModalDriver modals;
+    QStringList files;
+    modals.Then([&](QWidget& modal) {
+        auto& composer = dynamic_cast<TfrmEnviaEmail&>(modal);
+        for (composer.qryPDF.First(); !composer.qryPDF.Eof(); composer.qryPDF.Next())
+            files << QString::fromStdString(composer.qryPDF.FieldByName("caminho").AsString());
+        composer.btnSairClick();
+    });
+    form->EnviarArquivosporEmail1->trigger();
+    EXPECT_EQ(modals.Seen(), 1);
+    EXPECT_EQ(files, QStringList{QString::fromStdString(file("b.pdf"))});
 }
 
 TEST_F(ListAndSettingsTest, DeleteAsksThenRemovesTheRowAndThenTheFile) {
