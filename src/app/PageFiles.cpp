@@ -14,54 +14,22 @@
 #include "platform/graphics/GraphicErrors.h"
 #include "platform/graphics/ImageFileWriter.h"
 #include "platform/graphics/JpegImage.h"
+#include "platform/graphics/TemporaryFile.h"
 
 using brevanto::graphics::EFCreateError;
+using brevanto::graphics::TemporaryFile;
 
 namespace {
 
-// A file being written under a temporary name in the target folder; removed, wherever it was
-// moved to, unless it is kept.
-class TemporaryFile {
-  public:
-    TemporaryFile(const std::string& folder, const std::string& shownPath) {
-        path_ = folder + "/.~brevanto-page-XXXXXX.tmp";
-        fd_ = ::mkstemps(path_.data(), 4);
-        if (fd_ < 0) fail(shownPath, errno);
-        // mkstemps creates the file 0600; page files are ordinary documents of the office.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd_, 0666 & ~mask);
-    }
-    ~TemporaryFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!kept_) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int fd() const { return fd_; }
-    void close(const std::string& shownPath) {
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) fail(shownPath, errno);
-    }
-    // Gives the file the name target unless that is taken (false).
-    bool moveTo(const std::string& target) {
-        if (!brevanto::graphics::renameNoReplace(path_, target)) return false;
-        path_ = target;
-        return true;
-    }
-    void keep() { kept_ = true; }
-
-    [[noreturn]] static void fail(const std::string& shownPath, int error) {
-        throw EFCreateError("Cannot create file \"" + shownPath + "\". " + std::strerror(error));
-    }
-
-  private:
-    std::string path_;
-    int fd_ = -1;
-    bool kept_ = false;
-};
+// Writes through a descriptor of its own, so a failed close shows as the write error it is,
+// while the temporary file keeps its lock.
+template <class Writer>
+void writeThrough(const TemporaryFile& file, const std::string& shownPath, Writer write) {
+    brevanto::graphics::FileDescriptor fd = file.duplicate(shownPath);
+    write(fd.get());
+    if (!fd.close())
+        throw EFCreateError("Cannot create file \"" + shownPath + "\". " + std::strerror(errno));
+}
 
 }  // namespace
 
@@ -74,13 +42,15 @@ TPageFiles WritePageFiles(const brevanto::graphics::Bitmap& image, const std::st
     const std::string base = folder + "/" + stamp;
     const std::string firstBmp = base + ".bmp";
 
-    TemporaryFile bmp(folder, firstBmp);
-    brevanto::graphics::writeBmpFile(bmp.fd(), image, firstBmp);
-    bmp.close(firstBmp);
-    TemporaryFile jpeg(folder, PageJpegPath(firstBmp));
-    brevanto::graphics::writeJpegFile(
-        jpeg.fd(), image, brevanto::graphics::JpegImage::kDefaultQuality, PageJpegPath(firstBmp));
-    jpeg.close(PageJpegPath(firstBmp));
+    const std::string firstJpeg = PageJpegPath(firstBmp);
+    TemporaryFile bmp(folder, "page", firstBmp);
+    writeThrough(bmp, firstBmp,
+                 [&](int fd) { brevanto::graphics::writeBmpFile(fd, image, firstBmp); });
+    TemporaryFile jpeg(folder, "page", firstJpeg);
+    writeThrough(jpeg, firstJpeg, [&](int fd) {
+        brevanto::graphics::writeJpegFile(fd, image, brevanto::graphics::JpegImage::kDefaultQuality,
+                                          firstJpeg);
+    });
 
     // The BMP takes the first free name; when the JPEG's name beside it is taken, the BMP moves
     // on to the next one.

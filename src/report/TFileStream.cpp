@@ -29,6 +29,9 @@ TFileStream::TFileStream(const std::filesystem::path& path, const std::filesyste
     }
 }
 
+TFileStream::TFileStream(brevanto::graphics::FileDescriptor fd, const std::filesystem::path&)
+    : fd_(std::move(fd)), buffer_(std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize)) {}
+
 TFileStream::~TFileStream() { flushBuffer(); }
 
 bool TFileStream::flushBuffer() {

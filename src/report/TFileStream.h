@@ -16,6 +16,8 @@ class TFileStream final : public TStream {
     // <system error>", naming shownPath when one is given (a temporary file stands in for it).
     explicit TFileStream(const std::filesystem::path& path,
                          const std::filesystem::path& shownPath = {});
+    // Writes into a file already open for writing (a temporary file), named shownPath in errors.
+    TFileStream(brevanto::graphics::FileDescriptor fd, const std::filesystem::path& shownPath);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;

@@ -1,6 +1,5 @@
 #include "report/TPReport.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,23 +11,12 @@
 #include "pdf/PdfErrors.h"
 #include "platform/graphics/FileBytes.h"
 #include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/TemporaryFile.h"
 #include "platform/locale/LocalClock.h"
 #include "report/ReportErrors.h"
 #include "report/TFileStream.h"
 #include "report/TPROutline.h"
 #include "report/TPRPage.h"
-
-namespace {
-
-// A name beside the target, so the final rename stays on one file system.
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path tmp = target;
-    tmp += ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    return tmp;
-}
-
-}  // namespace
 
 TPReport::TPReport() : creationDate_(LocalClock::NowAsDateTime()) {}
 
@@ -143,28 +131,25 @@ void TPReport::PrintPage(TPRPage& page) {
 void TPReport::CloseDoc() {
     if (doc_ == nullptr) throw EInvalidOperation("document is null..");
     const std::filesystem::path target(fileName_);
-    const std::filesystem::path tmp = temporaryBeside(target);
-    try {
-        TFileStream stream(tmp, target);
+    const std::string shown = std::filesystem::absolute(target).string();
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    {
+        // Beside the target, so the final rename stays on one file system.
+        brevanto::graphics::TemporaryFile tmp(folder.string(), "pdf", shown);
+        TFileStream stream(tmp.duplicate(shown), shown);
         doc_->SaveToStream(stream);
         stream.Close();
         if (replaceExisting_) {
-            std::error_code error;
-            std::filesystem::rename(tmp, target, error);
-            if (error)
-                throw brevanto::graphics::EFCreateError("Cannot create file \"" +
-                                                        std::filesystem::absolute(target).string() +
-                                                        "\". " + error.message());
-        } else if (!brevanto::graphics::renameNoReplace(tmp, target)) {
-            throw brevanto::graphics::EFileExists("Cannot create file \"" +
-                                                  std::filesystem::absolute(target).string() +
-                                                  "\". " + std::strerror(EEXIST));
+            tmp.replace(target.string());
+        } else if (!tmp.moveTo(target.string())) {
+            throw brevanto::graphics::EFileExists("Cannot create file \"" + shown + "\". " +
+                                                  std::strerror(EEXIST));
         }
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(tmp, ignored);
-        throw;
+        tmp.keep();
     }
+    // The new name must survive a power loss as the database row that records it does.
+    brevanto::graphics::syncFolderOf(target.string());
     freeDoc();
 }
 
