@@ -1,6 +1,6 @@
 #pragma once
 
-// What the fuzzing targets check beyond the sanitizers, shared by the bitmap targets.
+// What the fuzzing targets check beyond the sanitizers.
 
 namespace brevanto::graphics {
 class Bitmap;

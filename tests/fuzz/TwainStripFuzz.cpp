@@ -7,15 +7,15 @@
 // Findings besides sanitizer reports: an exception out of the component, a delivered image
 // whose size is not the one announced, progress rows out of order, leaked handles.
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include <unistd.h>
 
 #include "DsmScript.h"
+#include "FuzzFinding.h"
 #include "TwainStripInput.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/win/Directories.h"
@@ -29,6 +29,7 @@
 namespace {
 
 using namespace twain;
+using fuzz::finding;
 
 // A declared image above this many pixel bytes is skipped: the component allocates what the
 // driver announces before any strip arrives (up to Bitmap's 2 GB limit), and large blocks only
@@ -36,11 +37,6 @@ using namespace twain;
 // the strip buffer the driver asks for.
 constexpr std::uint64_t kMaxImageBytes = std::uint64_t{1} << 20;
 constexpr std::uint32_t kMaxStripBuffer = std::uint32_t{1} << 20;
-
-[[noreturn]] void finding(const char* what) {
-    std::fprintf(stderr, "finding: %s\n", what);
-    std::abort();
-}
 
 struct Expected {
     int width = 0;
