@@ -304,7 +304,8 @@ Responder strip(std::vector<std::uint8_t> bytes, TW_UINT16 rc, std::optional<TW_
     return [bytes = std::move(bytes), rc, claimed](TW_MEMREF data) {
         auto* xfer = static_cast<TW_IMAGEMEMXFER*>(data);
         const std::size_t fits = std::min<std::size_t>(bytes.size(), xfer->Memory.Length);
-        if (xfer->Memory.TheMem != nullptr) std::memcpy(xfer->Memory.TheMem, bytes.data(), fits);
+        if (xfer->Memory.TheMem != nullptr && fits > 0)
+            std::memcpy(xfer->Memory.TheMem, bytes.data(), fits);
         xfer->BytesWritten = claimed.value_or(static_cast<TW_UINT32>(bytes.size()));
         return rc;
     };

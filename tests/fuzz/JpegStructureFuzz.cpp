@@ -1,0 +1,45 @@
+// Fuzzing target: the marker walk that decides whether a file is a whole JPEG stream
+// (inspectJpeg) and JpegImage::loadFromBytes, which the program runs on every page's JPEG file.
+// EJPEG is their documented refusal. Beyond sanitizer reports, a finding is any other exception,
+// the two disagreeing, or a loaded picture that does not report what the walk found or does not
+// keep the bytes as given.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "FuzzFinding.h"
+#include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/JpegImage.h"
+#include "platform/graphics/JpegStructure.h"
+
+using brevanto::graphics::EJPEG;
+using brevanto::graphics::JpegImage;
+using brevanto::graphics::JpegStructure;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::optional<JpegStructure> s;
+    try {
+        s = brevanto::graphics::inspectJpeg(data, size);
+    } catch (const EJPEG&) {
+    }
+    JpegImage image;
+    try {
+        image.loadFromBytes(data, size);
+    } catch (const EJPEG&) {
+        if (s) fuzz::finding("loadFromBytes refused a stream inspectJpeg accepted");
+        if (!image.empty()) fuzz::finding("a refused stream left the picture changed");
+        return 0;
+    }
+    if (!s) fuzz::finding("loadFromBytes took a stream inspectJpeg refused");
+    if (s->width <= 0 || s->height <= 0 || s->components <= 0)
+        fuzz::finding("an accepted stream has no size or no components");
+    if (image.width() != s->width || image.height() != s->height ||
+        image.components() != s->components || image.progressive() != s->progressive ||
+        image.adobeMarker() != s->adobe)
+        fuzz::finding("the picture does not report what its stream says");
+    if (image.saveToBytes() != std::vector<std::uint8_t>(data, data + size))
+        fuzz::finding("the picture did not keep its bytes as given");
+    return 0;
+}
