@@ -23,7 +23,8 @@ struct FileCloser {
 }  // namespace
 
 std::optional<QString> FindConfigFile(const TConfigFolders& folders, const QString& name) {
-    for (const QString& folder : {folders.ProgramFolder, folders.FallbackFolder}) {
+    for (const QString& folder :
+         {folders.UserFolder, folders.ProgramFolder, folders.FallbackFolder}) {
         if (folder.isEmpty()) continue;
         const QString path = QDir(folder).filePath(name);
         // A folder of that name is not the file, as on the original platform.
@@ -31,6 +32,12 @@ std::optional<QString> FindConfigFile(const TConfigFolders& folders, const QStri
         if (info.exists() && !info.isDir()) return path;
     }
     return std::nullopt;
+}
+
+QString UserConfigFolder(const QString& xdgConfigHome, const QString& home) {
+    const QString base =
+        xdgConfigHome.isEmpty() ? home + QStringLiteral("/.config") : xdgConfigHome;
+    return base + QStringLiteral("/brevanto-scanner");
 }
 
 std::string ReadFirstLine(const QString& path) {

@@ -40,19 +40,35 @@ INSTANTIATE_TEST_SUITE_P(
                       FirstLine{"EightBit", "escrit\xf3rio\n", "escrit\xf3rio"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ConfigFile, ProgramFolderFirstThenFallback) {
+TEST(ConfigFile, UserFolderFirstThenProgramFolderThenFallback) {
+    QTemporaryDir user;
     QTemporaryDir program;
     QTemporaryDir fallback;
-    const TConfigFolders folders{program.path(), fallback.path()};
+    const TConfigFolders folders{program.path(), fallback.path(), user.path()};
+    const auto sysIn = [](const QTemporaryDir& dir) {
+        return dir.filePath(QStringLiteral("sys.txt"));
+    };
     EXPECT_FALSE(FindConfigFile(folders, QStringLiteral("sys.txt")));
 
-    std::ofstream(fallback.filePath(QStringLiteral("sys.txt")).toStdString()) << "b";
-    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")),
-              fallback.filePath(QStringLiteral("sys.txt")));
+    std::ofstream(sysIn(fallback).toStdString()) << "c";
+    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")), sysIn(fallback));
 
-    std::ofstream(program.filePath(QStringLiteral("sys.txt")).toStdString()) << "a";
-    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")),
-              program.filePath(QStringLiteral("sys.txt")));
+    std::ofstream(sysIn(program).toStdString()) << "b";
+    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")), sysIn(program));
+
+    std::ofstream(sysIn(user).toStdString()) << "a";
+    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("sys.txt")), sysIn(user));
+    // Each file on its own: the user's sys.txt does not hide the program folder's banco.txt.
+    std::ofstream(program.filePath(QStringLiteral("banco.txt")).toStdString()) << "d";
+    EXPECT_EQ(FindConfigFile(folders, QStringLiteral("banco.txt")),
+              program.filePath(QStringLiteral("banco.txt")));
+}
+
+TEST(ConfigFile, UserFolderUnderXdgConfigHomeElseHomeConfig) {
+    EXPECT_EQ(UserConfigFolder(QStringLiteral("/xdg"), QStringLiteral("/home/maria")),
+              QStringLiteral("/xdg/brevanto-scanner"));
+    EXPECT_EQ(UserConfigFolder(QString(), QStringLiteral("/home/maria")),
+              QStringLiteral("/home/maria/.config/brevanto-scanner"));
 }
 
 TEST(ConfigFile, AFolderOfThatNameIsNoFile) {
