@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/graphics/ImageLimits.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/GlobalMemory.h"
 #include "twain/MemoryImageHeader.h"
@@ -105,6 +106,10 @@ TW_UINT16 TTwainSource::PrepareMemoryImage(win::HBITMAP& bitmap, TW_INT16& pixel
     const TW_UINT16 rc = Call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info);
     if (rc != TWRC_SUCCESS) return rc;
     if (info.ImageWidth <= 0 || info.ImageLength <= 0 || !isDibBitCount(info.BitsPerPixel))
+        return FailLocally(TWCC_BADVALUE);
+    // A page larger than any scanner makes is refused before its pixels are allocated.
+    if (static_cast<std::int64_t>(info.ImageWidth) * info.ImageLength >
+        brevanto::graphics::kMaxImagePixels)
         return FailLocally(TWCC_BADVALUE);
     const std::uint64_t rowLength = DibRowLength(info.BitsPerPixel, info.ImageWidth);
     const std::uint64_t imageSize = rowLength * static_cast<std::uint64_t>(info.ImageLength);

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -8,7 +11,10 @@
 #include "TestImages.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/ImageLimits.h"
+#include "platform/graphics/JpegCodec.h"
 #include "platform/graphics/JpegImage.h"
+#include "platform/graphics/Picture.h"
 
 namespace brevanto::graphics {
 namespace {
@@ -419,15 +425,66 @@ TEST(JpegImage, CorruptScanDataIsRefusedWhenDecoding) {
     EXPECT_EQ(decoded.width(), 1);
 }
 
-TEST(JpegImage, HugeDimensionsAreRefusedBeforeAllocating) {
-    std::vector<std::uint8_t> data = encoded(gradientBitmap(16, 16));
-    const std::size_t sof = frameStart(data);
-    for (std::size_t i : {sof + 5, sof + 6, sof + 7, sof + 8}) data[i] = 0xFF;  // 65535 x 65535
-    JpegImage jpeg;
-    jpeg.loadFromBytes(data.data(), data.size());
-    EXPECT_EQ(jpeg.width(), 65535);
-    Bitmap decoded;
-    EXPECT_THROW(decoded.assign(jpeg), EInvalidGraphic);
+TEST(JpegImage, SizesBeyondTheDataOrAnyScannerAreRefusedBeforeAllocating) {
+    const std::vector<std::uint8_t> small = encoded(gradientBitmap(16, 16));
+    const std::size_t sof = frameStart(small);
+    auto declaring = [&](int width, int height, std::size_t padding) {
+        std::vector<std::uint8_t> data = small;
+        data[sof + 5] = static_cast<std::uint8_t>(height >> 8);
+        data[sof + 6] = static_cast<std::uint8_t>(height & 0xFF);
+        data[sof + 7] = static_cast<std::uint8_t>(width >> 8);
+        data[sof + 8] = static_cast<std::uint8_t>(width & 0xFF);
+        // A comment segment makes the stream as long as a real page's would be.
+        for (std::size_t left = padding; left > 0;) {
+            const std::size_t chunk = std::min<std::size_t>(left, 65000);
+            std::vector<std::uint8_t> comment{0xFF, 0xFE,
+                                              static_cast<std::uint8_t>((chunk + 2) >> 8),
+                                              static_cast<std::uint8_t>((chunk + 2) & 0xFF)};
+            comment.resize(comment.size() + chunk, 'x');
+            data.insert(data.begin() + 2, comment.begin(), comment.end());
+            left -= chunk;
+        }
+        return data;
+    };
+    const struct {
+        const char* name;
+        int width, height;
+        std::size_t padding;
+        bool refused;
+    } cases[] = {
+        {"a few hundred bytes declaring 26000 x 26000", 26000, 26000, 0, true},
+        {"more than any scanned page, whatever the data", 12000, 12000, 3'000'000, true},
+        {"A3 at 600 dpi with the data a page has", 7016, 9921, 2'000'000, false},
+        {"A4 at 300 dpi in a small file", 2480, 3508, 20'000, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> data = declaring(c.width, c.height, c.padding);
+        JpegImage jpeg;
+        if (c.refused) {
+            EXPECT_THROW(jpeg.loadFromBytes(data.data(), data.size()), EImageTooLarge);
+            Bitmap decoded;
+            EXPECT_THROW(decodeJpeg(data.data(), data.size()), EImageTooLarge);
+        } else {
+            jpeg.loadFromBytes(data.data(), data.size());
+            EXPECT_EQ(jpeg.width(), c.width);
+        }
+    }
+
+    // Loaded from a file, the error names it.
+    test::TempFolder folder;
+    const std::filesystem::path file = folder.path() / "pagina.jpg";
+    const std::vector<std::uint8_t> huge = declaring(26000, 26000, 0);
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(huge.data()),
+               static_cast<std::streamsize>(huge.size()));
+    Picture picture;
+    try {
+        picture.loadFromFile(file);
+        ADD_FAILURE() << "loaded";
+    } catch (const EImageTooLarge& error) {
+        EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos) << error.what();
+    }
 }
 
 }  // namespace

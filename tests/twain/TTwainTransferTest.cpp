@@ -411,6 +411,14 @@ TEST_F(TTwainTransferTest, FailuresAreReportedAndTheTransferEnded) {
                                       dsmscript::imageInfo(imageInfo(2, -2, 24, TWPT_RGB)));
          },
          "OnAcquireError manager 0 1 10"},
+        {"a page larger than any scanner makes, refused before its pixels are allocated",
+         [] {
+             dsmscript::script().once(DG_IMAGE, DAT_IMAGEINFO, MSG_GET,
+                                      dsmscript::imageInfo(imageInfo(20000, 20000, 1, TWPT_BW)));
+             dsmscript::script().always(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET,
+                                        dsmscript::setupMem(64));
+         },
+         "OnAcquireError manager 0 1 10"},
         {"image too large to make",
          [] {
              dsmscript::script().once(

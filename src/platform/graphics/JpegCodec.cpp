@@ -15,6 +15,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DibParser.h"
 #include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/ImageLimits.h"
 #include "platform/graphics/PixelConverter.h"
 
 namespace brevanto::graphics {
@@ -390,6 +391,7 @@ Bitmap decodeJpeg(const std::uint8_t* data, std::size_t size) {
     if (!readHeader(&job)) throwJpegError(job.err);
 
     const jpeg_decompress_struct& cinfo = job.cinfo;
+    checkJpegPixels(cinfo.image_width, cinfo.image_height, size, cinfo.arith_code != 0);
     const bool grey = cinfo.out_color_space == JCS_GRAYSCALE;
     checkDibGeometry(cinfo.image_width, cinfo.image_height, grey ? 8 : 24);
     Bitmap bitmap(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height),

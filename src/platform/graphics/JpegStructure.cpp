@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/ImageLimits.h"
 
 namespace brevanto::graphics {
 
@@ -106,7 +107,10 @@ JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size) {
             if (s.components == 0) fail("the image has no colour components");
             s.baseline = marker == 0xC0;
             s.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+            s.arithmetic = marker >= 0xC9;
             sawFrame = true;
+            // Refused here, before the scan data are walked or anything is allocated.
+            checkJpegPixels(s.width, s.height, size, s.arithmetic);
         } else if (marker == kApp0) {
             if (bodyLength >= 5 && body[0] == 'J' && body[1] == 'F' && body[2] == 'I' &&
                 body[3] == 'F' && body[4] == 0)

@@ -12,6 +12,7 @@ struct JpegStructure {
     int components = 0;
     bool baseline = false;     // SOF0
     bool progressive = false;  // SOF2, SOF6, SOF10, SOF14
+    bool arithmetic = false;   // SOF9 to SOF15: arithmetic-coded
     bool jfif = false;         // an APP0 "JFIF" segment
     // An APP14 "Adobe" segment long enough to hold its colour transform (12 bytes, the length
     // libjpeg needs to act on it): Adobe software stores four-component data inverted.
@@ -22,7 +23,8 @@ struct JpegStructure {
 // the entropy-coded data after each SOS. Throws EJPEG when the data do not start with SOI,
 // a segment runs past the end, the frame header is missing, repeated or malformed (zero width
 // or height, wrong length), a scan comes before the frame or is missing, or no EOI follows. Bytes
-// after EOI are allowed.
+// after EOI are allowed. Throws EImageTooLarge (before anything is decoded) when the frame
+// declares more pixels than the data can hold or than any scanned page has.
 JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size);
 
 }  // namespace brevanto::graphics

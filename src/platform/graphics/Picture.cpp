@@ -6,6 +6,7 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GraphicErrors.h"
+#include "platform/graphics/ImageLimits.h"
 #include "platform/graphics/JpegImage.h"
 
 namespace brevanto::graphics {
@@ -49,7 +50,12 @@ void Picture::clear() { graphic_.reset(); }
 
 void Picture::loadFromFile(const std::filesystem::path& path) {
     std::unique_ptr<Graphic> graphic = graphicForExtension(path);
-    graphic->loadFromFile(path);
+    try {
+        graphic->loadFromFile(path);
+    } catch (const EImageTooLarge& error) {
+        // The clerk needs to know which page file it is.
+        throw EImageTooLarge("\"" + path.string() + "\": " + error.what());
+    }
     graphic_ = std::move(graphic);
 }
 
