@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <signal.h>
+
 namespace brevanto::twaindsm {
 
 namespace {
@@ -17,6 +19,11 @@ void copyText(char (&field)[34], const std::string& text) {
 }  // namespace
 
 SaneLibrary::SaneLibrary() {
+    // Backends read through pipes from reader threads or processes; a cancel closes the pipe
+    // under a writer, and the default answer to that would end the whole program.
+    struct sigaction current {};
+    if (::sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+        ::signal(SIGPIPE, SIG_IGN);
     SANE_Int version = 0;
     ready_ = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
 }

@@ -498,6 +498,10 @@ void SaneDevice::readSheets(std::uint64_t generation, bool feeder, TW_UINT16 fla
         bool feederEmpty = false;
         bool firstFrame = true;
         while (!builder.complete()) {
+            if (stop_) {
+                failure = readResultFor(SANE_STATUS_CANCELLED);
+                break;
+            }
             const SANE_Status started = sane_start(handle_);
             if (started != SANE_STATUS_GOOD) {
                 // An empty feeder after the first sheet is the feeder's normal end.
@@ -517,8 +521,21 @@ void SaneDevice::readSheets(std::uint64_t generation, bool feeder, TW_UINT16 fla
             SANE_Status status = SANE_STATUS_GOOD;
             for (;;) {
                 SANE_Int length = 0;
+                {
+                    // Only a read may be interrupted by another thread's cancel.
+                    const std::lock_guard<std::mutex> lock(cancelMutex_);
+                    if (stop_) {
+                        status = SANE_STATUS_CANCELLED;
+                        break;
+                    }
+                    inRead_ = true;
+                }
                 status = sane_read(handle_, buffer.data(), static_cast<SANE_Int>(buffer.size()),
                                    &length);
+                {
+                    const std::lock_guard<std::mutex> lock(cancelMutex_);
+                    inRead_ = false;
+                }
                 // Not every backend stops reading on sane_cancel: the clerk's cancel counts.
                 if (stop_) status = SANE_STATUS_CANCELLED;
                 if (status != SANE_STATUS_GOOD) break;
@@ -551,7 +568,10 @@ void SaneDevice::readSheets(std::uint64_t generation, bool feeder, TW_UINT16 fla
         if (failure || !feeder || stop_) break;
     }
     // Every scan ends with sane_cancel, whatever ended it.
-    sane_cancel(handle_);
+    {
+        const std::lock_guard<std::mutex> lock(cancelMutex_);
+        sane_cancel(handle_);
+    }
     std::lock_guard lock(mutex_);
     finished_ = true;
 }
@@ -632,16 +652,23 @@ std::unique_ptr<PageReader> SaneDevice::feedSheet(int) {
     return std::make_unique<SaneSheetReader>(std::move(sheet.page), sheet.dpi, sheet.failure);
 }
 
+void SaneDevice::cancelDevice() {
+    const std::lock_guard<std::mutex> lock(cancelMutex_);
+    stop_ = true;
+    // A read in progress is interrupted; anything else sees stop_ before its next step.
+    if (inRead_) sane_cancel(handle_);
+}
+
 void SaneDevice::cancelReading() {
     if (!reading()) return;
     stop_ = true;
-    sane_cancel(handle_);
+    cancelDevice();
 }
 
 void SaneDevice::stopReading() {
     if (reader_.joinable()) {
         stop_ = true;
-        if (reading()) sane_cancel(handle_);
+        if (reading()) cancelDevice();
         reader_.join();
     }
     std::lock_guard lock(mutex_);

@@ -135,10 +135,15 @@ class SaneDevice final : public ImageDevice {
 
     std::thread reader_;
     mutable std::mutex mutex_;
+    // sane_cancel may interrupt a read on another thread, but two cancels at once are not
+    // something every backend survives.
+    std::mutex cancelMutex_;
+    bool inRead_ = false;  // guarded by cancelMutex_
     std::condition_variable changed_;
     std::deque<Sheet> sheets_;
     bool finished_ = true;
     std::atomic<bool> stop_{false};
+    void cancelDevice();
     std::atomic<int> percent_{0};
     std::uint64_t generation_ = 0;
     std::uint64_t newsGeneration_ = 0;  // guarded by mutex_
