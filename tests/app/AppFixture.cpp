@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include <QDir>
+#include <QLineEdit>
+#include <QTest>
 
 #include "app/TForm1.h"
 #include "app/TfrmLogin2.h"
@@ -46,6 +48,20 @@ void AppFixture::configureBesideProgram() {
 
 std::unique_ptr<TForm1> AppFixture::makeForm() {
     return std::make_unique<TForm1>(TConfigFolders{programFolder(), fallbackFolder()});
+}
+
+std::unique_ptr<TForm1> AppFixture::startLoggedIn() {
+    auto form = makeForm();
+    TModalDriver modals;
+    modals.Then([&](QWidget& modal) {
+        TfrmLogin2& dialog = login(modal);
+        dialog.ValorNome->setText(QStringLiteral("MARIA"));
+        dialog.ValorSenha->setText(QStringLiteral("segredo"));
+        QTest::keyClick(dialog.ValorSenha, Qt::Key_Return);
+    });
+    form->FormCreate();
+    if (form->isEnabled()) form->show();
+    return form;
 }
 
 TfrmLogin2& AppFixture::login(QWidget& modal) {

@@ -31,6 +31,8 @@ class AppFixture : public GuiTest {
     void configureBesideProgram();
 
     std::unique_ptr<TForm1> makeForm();
+    // A main window made, started and logged in as Maria (password "segredo"), shown.
+    std::unique_ptr<TForm1> startLoggedIn();
 
     static TfrmLogin2& login(QWidget& modal);
 

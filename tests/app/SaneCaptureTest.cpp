@@ -77,17 +77,8 @@ class SaneCaptureTest : public AppFixture {
         choices.setValue("PageSize", "A5");
         choices.endGroup();
         choices.sync();
-        form = makeForm();
-        TModalDriver modals;
-        modals.Then([&](QWidget& modal) {
-            TfrmLogin2& dialog = login(modal);
-            dialog.ValorNome->setText(QStringLiteral("MARIA"));
-            dialog.ValorSenha->setText(QStringLiteral("segredo"));
-            QTest::keyClick(dialog.ValorSenha, Qt::Key_Return);
-        });
-        form->FormCreate();
+        form = startLoggedIn();
         ASSERT_TRUE(form->isEnabled());
-        form->show();
     }
 
     void TearDown() override {

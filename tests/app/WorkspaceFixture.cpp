@@ -62,17 +62,8 @@ void WorkspaceFixture::SetUp() {
 
 void WorkspaceFixture::startProgram() {
     form.reset();
-    form = makeForm();
-    TModalDriver modals;
-    modals.Then([&](QWidget& modal) {
-        TfrmLogin2& dialog = login(modal);
-        dialog.ValorNome->setText(QStringLiteral("MARIA"));
-        dialog.ValorSenha->setText(QStringLiteral("segredo"));
-        QTest::keyClick(dialog.ValorSenha, Qt::Key_Return);
-    });
-    form->FormCreate();
+    form = startLoggedIn();
     ASSERT_TRUE(form->isEnabled());
-    form->show();
 }
 
 void WorkspaceFixture::TearDown() { LocalClock::Release(); }

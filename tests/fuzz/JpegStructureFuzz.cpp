@@ -1,8 +1,8 @@
 // Fuzzing target: the marker walk that decides whether a file is a whole JPEG stream
 // (inspectJpeg) and JpegImage::loadFromBytes, which the program runs on every page's JPEG file.
-// EJPEG is their documented refusal. Beyond sanitizer reports, a finding is any other exception,
-// the two disagreeing, or a loaded picture that does not report what the walk found or does not
-// keep the bytes as given.
+// EJPEG and EImageTooLarge are their documented refusals. Beyond sanitizer reports, a finding is
+// any other exception, the two disagreeing, or a loaded picture that does not report what the walk
+// found or does not keep the bytes as given.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,8 @@
 #include "platform/graphics/JpegImage.h"
 #include "platform/graphics/JpegStructure.h"
 
-using brevanto::graphics::EJPEG;
+// Malformed streams (EJPEG) and sizes refused before allocating (EImageTooLarge) alike.
+using brevanto::graphics::EInvalidGraphic;
 using brevanto::graphics::JpegImage;
 using brevanto::graphics::JpegStructure;
 
@@ -22,12 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<JpegStructure> s;
     try {
         s = brevanto::graphics::inspectJpeg(data, size);
-    } catch (const EJPEG&) {
+    } catch (const EInvalidGraphic&) {
     }
     JpegImage image;
     try {
         image.loadFromBytes(data, size);
-    } catch (const EJPEG&) {
+    } catch (const EInvalidGraphic&) {
         if (s) fuzz::finding("loadFromBytes refused a stream inspectJpeg accepted");
         if (!image.empty()) fuzz::finding("a refused stream left the picture changed");
         return 0;
