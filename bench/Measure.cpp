@@ -92,15 +92,28 @@ void resetPeakResident() {
     std::fclose(refs);
 }
 
-double peakResidentMiB() {
+namespace {
+
+// A line of /proc/self/status in MiB, or a negative number.
+double statusMiB(const char* format) {
+    double mib = -1;
     if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
         char line[256];
         long kib = -1;
         while (std::fgets(line, sizeof line, status) != nullptr)
-            if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
+            if (std::sscanf(line, format, &kib) == 1) break;
         std::fclose(status);
-        if (kib >= 0) return static_cast<double>(kib) / 1024.0;
+        if (kib >= 0) mib = static_cast<double>(kib) / 1024.0;
     }
+    return mib;
+}
+
+}  // namespace
+
+double residentMiB() { return statusMiB("VmRSS: %ld kB"); }
+
+double peakResidentMiB() {
+    if (const double mib = statusMiB("VmHWM: %ld kB"); mib >= 0) return mib;
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB

@@ -29,6 +29,8 @@ std::string runSelf(const std::vector<std::string>& arguments);
 // The process's peak resident memory, in MiB, since it started or since resetPeakResident.
 void resetPeakResident();
 double peakResidentMiB();
+// The process's resident memory now, in MiB.
+double residentMiB();
 
 double median(std::vector<double> values);
 
