@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "FuzzFinding.h"
@@ -24,6 +26,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         s = brevanto::graphics::inspectJpeg(data, size);
     } catch (const EInvalidGraphic&) {
+    }
+    // The walk over windows of a file must find exactly what the walk over memory finds.
+    if (size > 0) {
+        const std::size_t window = 2 + data[size - 1] % 23;
+        std::optional<JpegStructure> windowed;
+        std::string memoryError = "accepted";
+        std::string windowError = "accepted";
+        try {
+            brevanto::graphics::inspectJpeg(data, size);
+        } catch (const EInvalidGraphic& error) {
+            memoryError = error.what();
+        }
+        try {
+            windowed = brevanto::graphics::inspectJpeg(
+                size,
+                [&](std::size_t offset, std::uint8_t* out, std::size_t count) {
+                    if (offset > size || count > size - offset) fuzz::finding("read past the end");
+                    std::memcpy(out, data + offset, count);
+                },
+                window);
+        } catch (const EInvalidGraphic& error) {
+            windowError = error.what();
+        }
+        if (memoryError != windowError) fuzz::finding("the windowed walk disagrees");
+        if (s && windowed &&
+            (windowed->width != s->width || windowed->height != s->height ||
+             windowed->components != s->components || windowed->progressive != s->progressive ||
+             windowed->adobe != s->adobe || windowed->jfif != s->jfif))
+            fuzz::finding("the windowed walk found another structure");
     }
     JpegImage image;
     try {

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "platform/graphics/ImageLimits.h"
 #include "platform/graphics/JpegCodec.h"
 #include "platform/graphics/JpegImage.h"
+#include "platform/graphics/JpegStructure.h"
 #include "platform/graphics/Picture.h"
 
 namespace brevanto::graphics {
@@ -484,6 +487,49 @@ TEST(JpegImage, SizesBeyondTheDataOrAnyScannerAreRefusedBeforeAllocating) {
         ADD_FAILURE() << "loaded";
     } catch (const EImageTooLarge& error) {
         EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos) << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace brevanto::graphics
+
+namespace brevanto::graphics {
+namespace {
+
+// What a walk says about a stream: its structure, or its refusal.
+std::string verdict(const std::function<JpegStructure()>& walk) {
+    try {
+        const JpegStructure s = walk();
+        return std::to_string(s.width) + "x" + std::to_string(s.height) + "/" +
+               std::to_string(s.components) + (s.progressive ? "p" : "") + (s.adobe ? "a" : "") +
+               (s.jfif ? "j" : "");
+    } catch (const EInvalidGraphic& error) {
+        return error.what();
+    }
+}
+
+TEST(JpegStructure, AWalkOverSmallWindowsFindsWhatTheWalkOverMemoryFinds) {
+    std::vector<std::vector<std::uint8_t>> streams = {encoded(test::gradientBitmap(37, 21)),
+                                                      encoded(test::gradientBitmap(300, 200))};
+    // Every way a stream can end early, and a few bytes changed.
+    const std::vector<std::uint8_t> base = streams[0];
+    for (std::size_t cut = 0; cut < base.size(); cut += 7)
+        streams.emplace_back(base.begin(), base.begin() + static_cast<std::ptrdiff_t>(cut));
+    for (std::size_t at = 0; at < base.size(); at += 11) {
+        std::vector<std::uint8_t> changed = base;
+        changed[at] = static_cast<std::uint8_t>(changed[at] ^ 0xFF);
+        streams.push_back(changed);
+    }
+    for (const auto& data : streams) {
+        const std::string inMemory = verdict([&] { return inspectJpeg(data.data(), data.size()); });
+        for (const std::size_t window : {2, 3, 7, 64, 4096, 1 << 16}) {
+            const auto read = [&](std::size_t offset, std::uint8_t* out, std::size_t count) {
+                ASSERT_LE(offset + count, data.size());
+                std::memcpy(out, data.data() + offset, count);
+            };
+            EXPECT_EQ(verdict([&] { return inspectJpeg(data.size(), read, window); }), inMemory)
+                << "window " << window << ", " << data.size() << " bytes";
+        }
     }
 }
 

@@ -102,6 +102,20 @@ void FileRegion::read(std::uint8_t* out) const {
     verifyCopy(got, readError);
 }
 
+void FileRegion::readPart(std::size_t offset, std::uint8_t* out, std::size_t count) const {
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t n =
+            ::pread(fd_.get(), out + got, count - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(std::strerror(errno));
+        }
+        if (n == 0) fail(kChanged);
+        got += static_cast<std::size_t>(n);
+    }
+}
+
 std::vector<std::uint8_t> FileRegion::read() const {
     std::vector<std::uint8_t> bytes(size());
     read(bytes.data());

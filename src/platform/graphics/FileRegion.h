@@ -69,6 +69,9 @@ class FileRegion {
     // The whole file into out (size() bytes), checked before and after.
     void read(std::uint8_t* out) const;
     std::vector<std::uint8_t> read() const;
+    // count bytes at offset into out, all of them (EFOpenError naming the file otherwise).
+    // Unchecked: verify() once the last part has been read.
+    void readPart(std::size_t offset, std::uint8_t* out, std::size_t count) const;
 
   private:
     [[noreturn]] void fail(const std::string& reason) const;

@@ -117,11 +117,14 @@ void JpegImage::loadFromFile(const std::filesystem::path& path) {
         pixels_.reset();
         return;
     }
-    // The same check on the same bytes as a load from memory, read into memory reused for
-    // every page instead of memory of the page's own.
-    const ScratchBlock block(file->size());
-    file->read(block.data());
-    const JpegStructure s = inspectJpeg(block.data(), file->size());
+    // The same check as a load from memory, on the file read in small windows: no memory of
+    // the page's own, and the bytes stay in the cache while they are looked at.
+    file->verify();
+    const JpegStructure s =
+        inspectJpeg(file->size(), [&](std::size_t offset, std::uint8_t* out, std::size_t count) {
+            file->readPart(offset, out, count);
+        });
+    file->verify();
     data_.reset();
     file_ = std::move(file);
     setHeader(s);

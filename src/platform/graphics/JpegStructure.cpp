@@ -1,7 +1,9 @@
 #include "platform/graphics/JpegStructure.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/graphics/GraphicErrors.h"
 #include "platform/graphics/ImageLimits.h"
@@ -74,8 +76,67 @@ std::size_t skipEntropyData(const std::uint8_t* data, std::size_t size, std::siz
 
 }  // namespace
 
-JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size) {
-    if (data == nullptr || size < 2 || data[0] != 0xFF || data[1] != kSoi)
+namespace {
+
+// The stream in memory, whole.
+class MemorySource {
+  public:
+    MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::size_t size() const { return size_; }
+    // Makes bytes [pos, pos + count) readable through at(); they all lie inside the stream.
+    void need(std::size_t, std::size_t) {}
+    const std::uint8_t* at(std::size_t pos) const { return data_ + pos; }
+    std::size_t skipEntropy(std::size_t pos) { return skipEntropyData(data_, size_, pos); }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+};
+
+// The stream read in windows of a few dozen kilobytes that stay in the cache, so checking a
+// large file costs little more than reading it.
+class WindowSource {
+  public:
+    WindowSource(std::size_t size, const JpegReader& read, std::size_t window)
+        : size_(size), window_(std::max<std::size_t>(window, 2)), read_(read) {}
+    std::size_t size() const { return size_; }
+    void need(std::size_t pos, std::size_t count) {
+        if (pos >= base_ && pos + count <= base_ + filled_) return;
+        // A segment is at most 65535 bytes: the window grows to hold one whole.
+        const std::size_t want = std::min(size_ - pos, std::max(count, window_));
+        if (buffer_.size() < want) buffer_.resize(want);
+        read_(pos, buffer_.data(), want);
+        base_ = pos;
+        filled_ = want;
+    }
+    const std::uint8_t* at(std::size_t pos) const { return buffer_.data() + (pos - base_); }
+    std::size_t skipEntropy(std::size_t pos) {
+        for (;;) {
+            need(pos, std::min(window_, size_ - pos));
+            const std::size_t end = base_ + filled_;
+            const std::size_t found = skipEntropyData(buffer_.data(), filled_, pos - base_);
+            if (found < filled_) return base_ + found;
+            if (end >= size_) return size_;
+            // The window's last byte starts a pair that reaches into the next window.
+            pos = end - 1;
+        }
+    }
+
+  private:
+    std::size_t size_;
+    std::size_t window_;
+    const JpegReader& read_;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t base_ = 0;
+    std::size_t filled_ = 0;
+};
+
+template <class Source>
+JpegStructure walk(Source& src) {
+    const std::size_t size = src.size();
+    if (size < 2) fail("the data do not start with a JPEG start-of-image marker");
+    src.need(0, 2);
+    if (src.at(0)[0] != 0xFF || src.at(0)[1] != kSoi)
         fail("the data do not start with a JPEG start-of-image marker");
     JpegStructure s;
     bool sawFrame = false;
@@ -83,17 +144,25 @@ JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size) {
     std::size_t pos = 2;
     for (;;) {
         if (pos >= size) fail("the data end before the end-of-image marker");
-        if (data[pos] != 0xFF) fail("a marker was expected");
-        while (pos < size && data[pos] == 0xFF) ++pos;
+        src.need(pos, 1);
+        if (*src.at(pos) != 0xFF) fail("a marker was expected");
+        while (pos < size) {
+            src.need(pos, 1);
+            if (*src.at(pos) != 0xFF) break;
+            ++pos;
+        }
         if (pos >= size) fail("the data end before the end-of-image marker");
-        const std::uint8_t marker = data[pos++];
+        src.need(pos, 1);
+        const std::uint8_t marker = *src.at(pos++);
         if (marker == kEoi) break;
         if (marker == kSoi) fail("a second start-of-image marker was found");
         if (isStandalone(marker)) continue;
         if (size - pos < 2) fail("a segment is truncated");
-        const unsigned length = readU16(data + pos);
+        src.need(pos, 2);
+        const unsigned length = readU16(src.at(pos));
         if (length < 2 || length > size - pos) fail("a segment is truncated");
-        const std::uint8_t* body = data + pos + 2;
+        src.need(pos, length);
+        const std::uint8_t* body = src.at(pos) + 2;
         const unsigned bodyLength = length - 2;
         if (isStartOfFrame(marker)) {
             if (sawFrame) fail("the image has more than one frame header");
@@ -124,12 +193,25 @@ JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size) {
         if (marker == kSos) {
             if (!sawFrame) fail("a scan comes before the frame header");
             sawScan = true;
-            pos = skipEntropyData(data, size, pos);
+            pos = src.skipEntropy(pos);
         }
     }
     if (!sawFrame) fail("the frame header is missing");
     if (!sawScan) fail("the image has no scan data");
     return s;
+}
+
+}  // namespace
+
+JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr) fail("the data do not start with a JPEG start-of-image marker");
+    MemorySource source(data, size);
+    return walk(source);
+}
+
+JpegStructure inspectJpeg(std::size_t size, const JpegReader& read, std::size_t window) {
+    WindowSource source(size, read, window);
+    return walk(source);
 }
 
 }  // namespace brevanto::graphics

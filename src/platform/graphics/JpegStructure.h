@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace brevanto::graphics {
 
@@ -26,5 +27,14 @@ struct JpegStructure {
 // after EOI are allowed. Throws EImageTooLarge (before anything is decoded) when the frame
 // declares more pixels than the data can hold or than any scanned page has.
 JpegStructure inspectJpeg(const std::uint8_t* data, std::size_t size);
+
+// Reads count bytes at offset of a stream into out, whole, or throws.
+using JpegReader = std::function<void(std::size_t offset, std::uint8_t* out, std::size_t count)>;
+
+// The same walk, with the same results and errors, over a stream of size bytes read through
+// read in windows of about window bytes (a file, without holding it whole in memory); a
+// segment is always read whole.
+JpegStructure inspectJpeg(std::size_t size, const JpegReader& read,
+                          std::size_t window = std::size_t{64} << 10);
 
 }  // namespace brevanto::graphics
