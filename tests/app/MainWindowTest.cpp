@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
@@ -242,6 +244,47 @@ TEST_F(MainWindowTest, KeysCaptureSaveAndEnd) {
     QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(form->Terminated());
     EXPECT_EQ(form->ExitCode(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Run by ctest at 100 %, 150 % and 200 % on a 1366 x 768 screen (QT_SCALE_FACTOR and the
+// offscreen platform's screen file).
+TEST_F(MainWindowTest, ScaledAndMaximisedEveryControlStaysOnScreen) {
+    // The default offscreen screen draws window frames nobody can move: only a screen of the
+    // test's own tells where a window lands.
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").contains(QStringLiteral("configfile")))
+        GTEST_SKIP() << "run by ctest on a 1366 x 768 screen at 100 %, 150 % and 200 %";
+    logIn();
+    const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    form->edtProcesso->setText(QStringLiteral("2024001"));
+    form->cbTipo->setCurrentIndex(0);
+    const auto expectInside = [&](const char* how) {
+        SCOPED_TRACE(how);
+        EXPECT_TRUE(screen.contains(form->geometry())) << form->geometry().width();
+        const QRect window(QPoint(0, 0), form->size());
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 form->btnSAlvar, form->GoAcquire, form->cbTipo, form->edtProcesso, form->Listbox1,
+                 form->AdvScrollBox1, form->RzPageControl1->tabBar()})
+            EXPECT_TRUE(
+                window.contains(QRect(control->mapTo(form.get(), QPoint(0, 0)), control->size())))
+                << control->objectName().toStdString();
+    };
+    QCoreApplication::processEvents();
+    expectInside("as opened");
+    ASSERT_TRUE(form->grab().save(screenshotPath("main-window-" + scale + ".png")));
+    const int normalPreview = form->AdvScrollBox1->width();
+
+    form->showMaximized();
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    form->resize(screen.size());  // the offscreen platform has no window manager to do it
+    QCoreApplication::processEvents();
+    expectInside("maximised");
+    EXPECT_GE(form->AdvScrollBox1->width(), normalPreview);
+    ASSERT_TRUE(form->grab().save(screenshotPath("main-window-" + scale + "-maximised.png")));
 }
 
 }  // namespace
