@@ -132,12 +132,17 @@ void TForm1::buildCaptureTab() {
 void TForm1::buildListTab() {
     QWidget* tab = TabListagem;
     auto* bar = new QWidget(tab);
-    bar->setFixedHeight(49);
-    label(QStringLiteral("Processo:"), bar, 8, 4);
+    bar->setMinimumHeight(49);
+    auto* searchLabel = new QLabel(QStringLiteral("Processo:"), bar);
     edtPesquisa = named(new QLineEdit(bar), "edtPesquisa");
-    edtPesquisa->setGeometry(8, 21, 313, 24);
+    edtPesquisa->setFixedWidth(313);
     edtPesquisa->setToolTip(
         QStringLiteral("Procurar pelo nome do cliente (% e _ valem qualquer texto)"));
+    auto* barLayout = new QVBoxLayout(bar);
+    barLayout->setContentsMargins(8, 4, 8, 4);
+    barLayout->setSpacing(2);
+    barLayout->addWidget(searchLabel);
+    barLayout->addWidget(edtPesquisa);
 
     DBGrid1 = named(new TDBGrid(tab), "DBGrid1");
     DBGrid1->SetDataSource(dsPDF.get());
