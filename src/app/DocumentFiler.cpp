@@ -11,6 +11,7 @@
 #include "platform/graphics/GraphicErrors.h"
 #include "platform/locale/LocalClock.h"
 #include "register/CaseNumber.h"
+#include "register/FiledDocuments.h"
 #include "register/Statements.h"
 #include "report/ProgramPageLayout.h"
 #include "report/TPReport.h"
@@ -83,9 +84,7 @@ std::string TDocumentFiler::writeDocument(const TFilingRequest& request) {
 }
 
 void TDocumentFiler::record(const TFilingRequest& request, const std::string& pdfPath) {
-    const Statements statements(qryEu_.Database());
-    qryEu_.Close();
-    qryEu_.SQL().Clear();
-    qryEu_.SQL().Add(statements.InsertFiledDocument(request.CaseNumber, pdfPath, request.TypeCode));
-    qryEu_.ExecSQL();
+    ExecuteStatement(qryEu_,
+                     Statements(qryEu_.Database())
+                         .InsertFiledDocument(request.CaseNumber, pdfPath, request.TypeCode));
 }

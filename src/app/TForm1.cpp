@@ -204,12 +204,7 @@ void TForm1::FormCreate() {
         qryDir.Open();
 
         if (trimmed(QString::fromStdString(qryDir.FieldByName("dirpdf").AsString())).isEmpty()) {
-            const Statements statements(mySQLDatabase1);
-            qryEu.Close();
-            qryEu.SQL().Clear();
-            qryEu.SQL().Add(
-                statements.SetPdfFolder(programFolderText(folders_.ProgramFolder).toStdString()));
-            qryEu.ExecSQL();
+            StorePdfFolder(qryEu, programFolderText(folders_.ProgramFolder).toStdString());
         }
 
         qryDir.Close();

@@ -8,19 +8,15 @@
 #include "db/TmySQLQuery.h"
 #include "register/Statements.h"
 
-namespace {
-
-void execute(TmySQLQuery& qryEu, const std::string& statement) {
+void ExecuteStatement(TmySQLQuery& qryEu, const std::string& statement) {
     qryEu.Close();
     qryEu.SQL().Clear();
     qryEu.SQL().Add(statement);
     qryEu.ExecSQL();
 }
 
-}  // namespace
-
 void DeleteFiledDocument(TmySQLQuery& qryEu, std::int64_t codpdf, const std::string& path) {
-    execute(qryEu, Statements::DeleteFiledDocument(codpdf));
+    ExecuteStatement(qryEu, Statements::DeleteFiledDocument(codpdf));
     if (std::remove(path.c_str()) == 0) return;
     const int error = errno;
     if (error == ENOENT) return;
@@ -41,5 +37,5 @@ std::string StoredFolderText(std::string_view typed) {
 }
 
 void StorePdfFolder(TmySQLQuery& qryEu, std::string_view folder) {
-    execute(qryEu, Statements(qryEu.Database()).SetPdfFolder(folder));
+    ExecuteStatement(qryEu, Statements(qryEu.Database()).SetPdfFolder(folder));
 }

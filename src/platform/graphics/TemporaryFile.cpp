@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <mutex>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -29,6 +31,22 @@ std::atomic<long long> gStaleSeconds{10 * 60};
     throw EFCreateError("Cannot create file \"" + shownPath + "\". " + std::strerror(error));
 }
 
+// A folder is walked for what killed writers left at most once a minute per process: the PDF
+// folder keeps every page's BMP for good, and walking it at every page written would grow
+// with the office's history.
+void removeStaleNowAndThen(const std::string& folder) {
+    static std::mutex lock;
+    static std::map<std::string, std::chrono::steady_clock::time_point> lastWalk;
+    const auto now = std::chrono::steady_clock::now();
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        const auto found = lastWalk.find(folder);
+        if (found != lastWalk.end() && now - found->second < std::chrono::minutes(1)) return;
+        lastWalk[folder] = now;
+    }
+    removeStaleTemporaryFiles(folder, staleTemporaryAge());
+}
+
 bool ourName(const char* name) {
     const std::size_t length = std::strlen(name);
     const std::size_t prefix = std::strlen(kPrefix);
@@ -41,7 +59,7 @@ bool ourName(const char* name) {
 
 TemporaryFile::TemporaryFile(const std::string& folder, const std::string& kind,
                              const std::string& shownPath) {
-    removeStaleTemporaryFiles(folder, staleTemporaryAge());
+    removeStaleNowAndThen(folder);
     path_ = folder + "/" + kPrefix + kind + "-XXXXXX" + kSuffix;
     // mkostemps creates exclusively: an existing name, a planted link included, is never used.
     fd_ = FileDescriptor(

@@ -8,18 +8,11 @@
 
 #include <gmime/gmime.h>
 
+#include "platform/outlook/GObjectPtr.h"
 #include "platform/outlook/OleException.h"
 
 namespace outlook {
 namespace {
-
-struct GObjectUnref {
-    void operator()(void* object) const {
-        if (object != nullptr) g_object_unref(object);
-    }
-};
-template <class T>
-using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
 void initGMime() {
     static std::once_flag once;

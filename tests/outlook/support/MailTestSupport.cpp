@@ -16,9 +16,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/outlook/GObjectPtr.h"
+
 extern char** environ;
 
 namespace fs = std::filesystem;
+using outlook::GObjectPtr;
 
 TTempFolder::TTempFolder() {
     std::string pattern = (fs::temp_directory_path() / "brevanto-mail-XXXXXX").string();
@@ -189,14 +192,6 @@ std::string TSmtpTestServer::WriteProfile(const TTempFolder& folder,
 }
 
 namespace {
-
-struct GObjectUnref {
-    void operator()(void* object) const {
-        if (object != nullptr) g_object_unref(object);
-    }
-};
-template <class T>
-using GObjectPtr = std::unique_ptr<T, GObjectUnref>;
 
 std::string decoded(GMimePart* part) {
     GObjectPtr<GMimeStream> out(g_mime_stream_mem_new());
